@@ -1,0 +1,12 @@
+orvane_test(sim_tests e2e
+  LIBS orvane_platform
+  SOURCES
+    sim/HexSinkTest.cpp
+    sim/LineSettingsLogTest.cpp
+    sim/PacingTest.cpp
+    sim/FaultTest.cpp
+    sim/CommandLineTest.cpp
+    sim/SimTestSupport.cpp
+    sim/CustomRate.cpp
+    support/TermSim.cpp
+)
