@@ -25,13 +25,16 @@ void ConsoleLoop::post(std::function<void()> work)
     wake_.set();
 }
 
-void ConsoleLoop::run(const std::function<bool()>& finished, const std::function<void()>& onSignal)
+void ConsoleLoop::run(const std::function<bool()>& finished, const std::function<void()>& onSignal,
+                      const std::function<void()>& onTick)
 {
     while (!finished()) {
         pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {signals_.get(), POLLIN, 0}};
-        int n = ::poll(fds, signals_ ? 2 : 1, -1);
+        int n = ::poll(fds, signals_ ? 2 : 1, tickMs_ > 0 ? tickMs_ : -1);
         if (n < 0 && errno != EINTR)
             break;
+        if (n == 0 && onTick)
+            onTick();
         if (signals_ && (fds[1].revents & POLLIN))
             takeSignals(onSignal);
         if (fds[0].revents & POLLIN) {

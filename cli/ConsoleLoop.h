@@ -21,14 +21,19 @@ public:
     // Queues work for the loop thread; any thread, never blocks.
     void post(std::function<void()> work);
     // Runs posted work and calls onSignal for each SIGINT/SIGTERM until finished()
-    // answers true after a round of work.
-    void run(const std::function<bool()>& finished, const std::function<void()>& onSignal);
+    // answers true after a round of work. While a tick interval is set, onTick runs
+    // whenever that long passed without anything else to do.
+    void run(const std::function<bool()>& finished, const std::function<void()>& onSignal,
+             const std::function<void()>& onTick = {});
+    // 0 (the start): no ticks. Loop thread only.
+    void setTickInterval(int ms) { tickMs_ = ms; }
 
 private:
     void runPosted();
     void takeSignals(const std::function<void()>& onSignal);
 
     std::thread::id owner_;
+    int tickMs_ = 0;
     platform::FileDescriptor signals_;
     platform::WakeEvent wake_;
     std::mutex mutex_;

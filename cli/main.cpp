@@ -53,7 +53,14 @@ int runDownloads(OrvaneDoc& document, ConsoleLoop& loop, const StationOptions& o
     for (const std::string& port : options.ports)
         panels.addPort(port);
     panels.startAll();
-    loop.run([&] { return !panels.anyRunning(); }, [&] { panels.cancelAll(); });
+    // A cancel wakes the waits in progress at that moment; a job that was between two
+    // waits notices the request at its next test. Repeating the wake-up until every job
+    // has ended covers a job that began a wait without limit just after the request.
+    auto cancel = [&] {
+        panels.cancelAll();
+        loop.setTickInterval(250);
+    };
+    loop.run([&] { return !panels.anyRunning(); }, cancel, [&] { panels.cancelAll(); });
     document.waitForLoaderThreads();
     return panels.allSucceeded() ? 0 : 1;
 }
