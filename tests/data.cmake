@@ -1,0 +1,6 @@
+orvane_test(data_tests unit
+  LIBS orvane_data
+  SOURCES
+    data/ProfileFileTest.cpp
+    data/TempDirectory.cpp
+)
