@@ -2,5 +2,6 @@ orvane_test(data_tests unit
   LIBS orvane_data
   SOURCES
     data/ProfileFileTest.cpp
+    data/TerminalTreeTest.cpp
     data/TempDirectory.cpp
 )
