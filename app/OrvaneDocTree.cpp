@@ -16,7 +16,7 @@ void OrvaneDoc::buildTerminalTree()
     }
     std::string terminalsDir = readSetting("DirEqui");
     if (terminalsDir.empty())
-        terminalsDir = ".";
+        terminalsDir.push_back('.'); // the working directory, as an unset DirEqui means
     TestTree::NodeList tree = TestTree::buildTree(terminalsDir);
     {
         std::scoped_lock lock(documentLock_);
