@@ -41,6 +41,10 @@ public:
 
 private:
     struct State;
+    // Opens the stored device with the stored settings; the caller holds the
+    // lifecycle lock and the port is closed.
+    bool openStored();
+
     std::string name_;
     PortSettings settings_;
     std::unique_ptr<State> state_;
