@@ -12,14 +12,18 @@ protected:
     void SetUp() override { openPort(); }
 
     // Writes until the far end's buffer is full, so that the next write must wait.
+    // The kernel moves bytes towards the reading side on its own time, so room can
+    // come back after a refused write; single bytes follow until one is refused too.
     void fillLine()
     {
-        const Bytes block(64 * 1024, 0x55);
+        const Bytes block(1024 * 1024, 0x55);
         const auto start = Clock::now();
         EXPECT_FALSE(port.write(block.data(), block.size(), 300));
         const double elapsed = millisSince(start);
         EXPECT_GE(elapsed, 250.0);
         EXPECT_LT(elapsed, 3000.0);
+        for (int i = 0; i < 100000 && port.writeByte(0x55, 200); ++i) {
+        }
     }
 
     std::future<bool> writeAsync(const Bytes& bytes, std::uint32_t limitMs)
