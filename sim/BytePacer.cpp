@@ -11,6 +11,10 @@ namespace {
 constexpr std::int64_t nanosPerSecond = 1'000'000'000;
 // A wake-up passes at most the bytes of this much line time.
 constexpr std::int64_t burstNanos = 2'000'000;
+// A simulator woken late (a busy machine) while bytes were still waiting makes up at
+// most this much line time: a station that kept its side of the line full must not
+// look slower than the line.
+constexpr std::int64_t catchUpNanos = 1'000'000'000;
 
 std::int64_t monotonicNanos()
 {
@@ -37,8 +41,11 @@ bool BytePacer::waitForSlot()
     if (!paced())
         return true;
     std::int64_t now = monotonicNanos();
-    // An idle line lends no time: at most one burst is due right away.
-    nextByteEnd_ = std::max(nextByteEnd_, now + byteNanos_ - burst_ * byteNanos_);
+    // An idle line lends no time: at most one burst is due right away. A line that
+    // was never empty was busy all along: the bytes it owes are made up.
+    std::int64_t lent = drained_ ? burst_ * byteNanos_ : std::max(burst_ * byteNanos_, catchUpNanos);
+    drained_ = false;
+    nextByteEnd_ = std::max(nextByteEnd_, now + byteNanos_ - lent);
     std::int64_t wakeAt = nextByteEnd_ + (burst_ - 1) * byteNanos_;
     if (wakeAt <= now)
         return true;
@@ -56,6 +63,11 @@ std::size_t BytePacer::bytesDue(std::size_t limit) const
         return 0;
     auto due = static_cast<std::size_t>(1 + (now - nextByteEnd_) / byteNanos_);
     return std::min(due, limit);
+}
+
+void BytePacer::drained()
+{
+    drained_ = true;
 }
 
 void BytePacer::consumed(std::size_t count)

@@ -16,7 +16,8 @@ public:
     bool paced() const { return byteNanos_ > 0; }
 
     // Sleeps (clock_nanosleep, TIMER_ABSTIME) until the next bytes are due. After an
-    // idle line at most a short burst is due at once, so a pause is not made up for.
+    // idle line (see drained) at most a short burst is due at once, so a pause is not
+    // made up for; a wake-up that came late while bytes were waiting is made up.
     // False when a signal cut the sleep short; the caller checks why and calls again.
     bool waitForSlot();
     // How many bytes may pass now, at most limit; at least 1 after waitForSlot() gave
@@ -24,6 +25,8 @@ public:
     std::size_t bytesDue(std::size_t limit) const;
     // count bytes passed: the schedule moves on by count byte times.
     void consumed(std::size_t count);
+    // Nothing more is waiting on the line: the line may now go idle.
+    void drained();
 
 private:
     std::int64_t byteNanos_ = 0;
@@ -31,6 +34,7 @@ private:
     std::int64_t burst_ = 1;
     // When the next byte has completely crossed the line (monotonic nanoseconds).
     std::int64_t nextByteEnd_ = 0;
+    bool drained_ = true;
 };
 
 } // namespace termsim

@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace termsim {
@@ -85,6 +86,8 @@ Session::Step Session::receiveFromLine()
     }
     auto received = static_cast<std::size_t>(count);
     receivePacer_.consumed(received);
+    if (int waiting = 0; ::ioctl(line_.ioFd(), FIONREAD, &waiting) != 0 || waiting == 0)
+        receivePacer_.drained();
     faults_.received(received);
     if (!mode_.receive({buffer.data(), received}))
         return fail(mode_.failure());
