@@ -3,5 +3,5 @@ orvane_test(data_tests unit
   SOURCES
     data/ProfileFileTest.cpp
     data/TerminalTreeTest.cpp
-    data/TempDirectory.cpp
+    support/TempDir.cpp
 )

@@ -1,5 +1,5 @@
 #include "data/ProfileFile.h"
-#include "data/TempDirectory.h"
+#include "support/TempDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -106,10 +106,10 @@ TEST(ProfileFileTest, ParsesEveryLineKindAsDescribed)
 {
     for (const ParseCase& c : parseCases()) {
         SCOPED_TRACE(c.description);
-        TempDirectory dir;
-        dir.writeFile("case.app", c.content);
+        TempDir dir;
+        dir.write("case.app", c.content);
         ProfileFile file;
-        file.setPath(dir.pathOf("case.app"));
+        file.setPath(dir.file("case.app"));
 
         for (const ExpectedSection& expected : c.sections) {
             const ProfileSection* section = file.section(expected.name);
@@ -127,10 +127,10 @@ TEST(ProfileFileTest, ParsesEveryLineKindAsDescribed)
 
 TEST(ProfileFileTest, LookupsThatFindNothingGiveTheSharedEmptyText)
 {
-    TempDirectory dir;
-    dir.writeFile("m.app", "[MODEL]\nCODE=1\nEMPTY=\n");
+    TempDir dir;
+    dir.write("m.app", "[MODEL]\nCODE=1\nEMPTY=\n");
     ProfileFile file;
-    file.setPath(dir.pathOf("m.app"));
+    file.setPath(dir.file("m.app"));
     EXPECT_EQ(&file.value("NOSUCH", "CODE"), &ProfileFile::emptyText());
     EXPECT_EQ(&file.value("MODEL", "NOSUCH"), &ProfileFile::emptyText());
     EXPECT_THAT(file.value("MODEL", "EMPTY"), IsEmpty());
@@ -139,10 +139,10 @@ TEST(ProfileFileTest, LookupsThatFindNothingGiveTheSharedEmptyText)
 
 TEST(ProfileFileTest, ReferencesStayValidAcrossLaterLookups)
 {
-    TempDirectory dir;
-    dir.writeFile("m.app", "[A]\nK=first\n[B]\nK=second\n[C]\nK=third\n");
+    TempDir dir;
+    dir.write("m.app", "[A]\nK=first\n[B]\nK=second\n[C]\nK=third\n");
     ProfileFile file;
-    file.setPath(dir.pathOf("m.app"));
+    file.setPath(dir.file("m.app"));
     const std::string& first = file.value("A", "K");
     const ProfileSection* sectionB = file.section("B");
     for (const char* name : {"C", "B", "A", "missing"})
@@ -154,19 +154,19 @@ TEST(ProfileFileTest, ReferencesStayValidAcrossLaterLookups)
 
 TEST(ProfileFileTest, MissingFileIsReadByTheFirstLookupAfterItAppears)
 {
-    TempDirectory dir;
+    TempDir dir;
     ProfileFile file;
-    file.setPath(dir.pathOf("late.app"));
+    file.setPath(dir.file("late.app"));
     EXPECT_EQ(file.section("MODEL"), nullptr);
     EXPECT_EQ(file.value("MODEL", "CODE"), "");
     EXPECT_FALSE(file.loaded());
 
-    dir.writeFile("late.app", "[MODEL]\nCODE=42\n");
+    dir.write("late.app", "[MODEL]\nCODE=42\n");
     EXPECT_EQ(file.value("MODEL", "CODE"), "42");
     EXPECT_TRUE(file.loaded());
 
     // Once loaded, the file is not read again.
-    dir.writeFile("late.app", "[MODEL]\nCODE=43\n");
+    dir.write("late.app", "[MODEL]\nCODE=43\n");
     EXPECT_EQ(file.value("MODEL", "CODE"), "42");
 }
 
@@ -177,20 +177,20 @@ TEST(ProfileFileTest, NoPathOrADirectoryReadsAsNothing)
     EXPECT_EQ(&noPath.value("MODEL", "CODE"), &ProfileFile::emptyText());
     EXPECT_FALSE(noPath.loaded());
 
-    TempDirectory dir;
-    dir.makeDirectory("folder.app");
+    TempDir dir;
+    dir.mkdir("folder.app");
     ProfileFile directory;
-    directory.setPath(dir.pathOf("folder.app"));
+    directory.setPath(dir.file("folder.app"));
     EXPECT_EQ(directory.section("MODEL"), nullptr);
     EXPECT_FALSE(directory.loaded());
 }
 
 TEST(ProfileFileTest, FifoIsNotWaitedOn)
 {
-    TempDirectory dir;
-    ASSERT_EQ(::mkfifo(dir.pathOf("pipe.app").c_str(), 0600), 0);
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.app").c_str(), 0600), 0);
     ProfileFile file;
-    file.setPath(dir.pathOf("pipe.app"));
+    file.setPath(dir.file("pipe.app"));
     EXPECT_EQ(file.section("MODEL"), nullptr); // would block forever if opened for reading
     EXPECT_FALSE(file.loaded());
 }
@@ -213,10 +213,10 @@ TEST(ProfileFileTest, Utf8FilesAreTranscodedAndCp1252FilesKept)
     };
     for (const EncodingCase& c : cases) {
         SCOPED_TRACE(c.description);
-        TempDirectory dir;
-        dir.writeFile("m.app", c.content);
+        TempDir dir;
+        dir.write("m.app", c.content);
         ProfileFile file;
-        file.setPath(dir.pathOf("m.app"));
+        file.setPath(dir.file("m.app"));
         EXPECT_EQ(file.value("MODEL", "DESC"), c.desc);
     }
 }

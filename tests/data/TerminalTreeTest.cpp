@@ -1,5 +1,5 @@
-#include "data/TempDirectory.h"
 #include "data/TerminalTree.h"
+#include "support/TempDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -58,9 +58,9 @@ class TerminalTreeNestedTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir.writeFile("FamilyA/SubB/ModelC.app", "[MODEL]\nCODE=C1\n");
-        dir.writeFile("FamilyA/m.app", "");
-        dir.writeFile("top.app", "");
+        dir.write("FamilyA/SubB/ModelC.app", "[MODEL]\nCODE=C1\n");
+        dir.write("FamilyA/m.app", "");
+        dir.write("top.app", "");
         tree = buildTree(dir.path());
         ASSERT_THAT(outline(tree), ElementsAre("FamilyA/", "top"));
         familyA = &familyAt(tree, 0);
@@ -71,7 +71,7 @@ protected:
         m = &modelAt(familyA->children, 1);
     }
 
-    TempDirectory dir;
+    TempDir dir;
     NodeList tree;
     const Family* familyA = nullptr;
     const Family* subB = nullptr;
@@ -83,35 +83,35 @@ protected:
 
 TEST(TerminalTreeTest, FamiliesThenModelsEachInByteOrder)
 {
-    TempDirectory dir;
+    TempDir dir;
     for (const char* family : {"b", "A", "a"})
-        dir.makeDirectory(family);
-    dir.writeFile("z.app", "");
-    dir.writeFile("Y.app", "");
+        dir.mkdir(family);
+    dir.write("z.app", "");
+    dir.write("Y.app", "");
     EXPECT_THAT(outline(buildTree(dir.path())), ElementsAre("A/", "a/", "b/", "Y", "z"));
 
     // Models sort by name, not by file name: "m-2.app" < "m.app" but "m" < "m-2".
-    dir.writeFile("m.app", "");
-    dir.writeFile("m-2.app", "");
+    dir.write("m.app", "");
+    dir.write("m-2.app", "");
     EXPECT_THAT(outline(buildTree(dir.path())),
                 ElementsAre("A/", "a/", "b/", "Y", "m", "m-2", "z"));
 }
 
 TEST(TerminalTreeTest, OnlyPlainDirectoriesAndAppFilesAreShown)
 {
-    TempDirectory dir;
-    dir.makeDirectory("rel.2");         // has an extension
-    dir.makeDirectory(".hidden");       // hidden
-    dir.makeDirectory("folder.app");    // a directory is no model
-    dir.makeDirectory("Empty");         // no children, still a family
-    dir.writeFile("notes", "");         // a file is no family
-    dir.writeFile("readme.txt", "");
-    dir.writeFile(".app", "");          // no name
-    dir.writeFile("x.y.app", "");
-    dir.writeFile("X.APP", "");
-    dir.writeFile("w.App", "");
-    dir.writeFile("rel.2/inside.app", "");
-    ASSERT_EQ(::mkfifo(dir.pathOf("pipe.app").c_str(), 0600), 0);
+    TempDir dir;
+    dir.mkdir("rel.2");      // has an extension
+    dir.mkdir(".hidden");    // hidden
+    dir.mkdir("folder.app"); // a directory is no model
+    dir.mkdir("Empty");      // no children, still a family
+    dir.write("notes", "");  // a file is no family
+    dir.write("readme.txt", "");
+    dir.write(".app", "");   // no name
+    dir.write("x.y.app", "");
+    dir.write("X.APP", "");
+    dir.write("w.App", "");
+    dir.write("rel.2/inside.app", "");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.app").c_str(), 0600), 0);
 
     const NodeList tree = buildTree(dir.path());
     EXPECT_THAT(outline(tree), ElementsAre("Empty/", "X", "w", "x.y"));
@@ -128,11 +128,11 @@ TEST(TerminalTreeTest, OnlyPlainDirectoriesAndAppFilesAreShown)
 
 TEST(TerminalTreeTest, DirectorySymlinksAreNotFollowedFileSymlinksAre)
 {
-    TempDirectory dir;
-    dir.writeFile("Real/r.app", "");
-    dir.makeSymlink("Real/loop", ".."); // would recurse without end
-    dir.makeSymlink("alias.app", "Real/r.app");
-    dir.makeSymlink("dangling.app", "nowhere.app");
+    TempDir dir;
+    dir.write("Real/r.app", "");
+    dir.symlink("Real/loop", ".."); // would recurse without end
+    dir.symlink("alias.app", "Real/r.app");
+    dir.symlink("dangling.app", "nowhere.app");
 
     const NodeList tree = buildTree(dir.path());
     EXPECT_THAT(outline(tree), ElementsAre("Real/", "alias"));
@@ -141,11 +141,11 @@ TEST(TerminalTreeTest, DirectorySymlinksAreNotFollowedFileSymlinksAre)
 
 TEST(TerminalTreeTest, DeepNestingStopsAtAFixedDepth)
 {
-    TempDirectory dir;
+    TempDir dir;
     std::string relative;
     for (int level = 0; level < 80; ++level)
         relative += "d/";
-    dir.makeDirectory(relative);
+    dir.mkdir(relative);
 
     const NodeList tree = buildTree(dir.path());
     int depth = 0;
@@ -156,10 +156,10 @@ TEST(TerminalTreeTest, DeepNestingStopsAtAFixedDepth)
 
 TEST(TerminalTreeTest, UnreadableTerminalsDirectoryGivesAnEmptyTree)
 {
-    TempDirectory dir;
-    dir.writeFile("file", "");
-    EXPECT_THAT(buildTree(dir.pathOf("missing")), IsEmpty());
-    EXPECT_THAT(buildTree(dir.pathOf("file")), IsEmpty());
+    TempDir dir;
+    dir.write("file", "");
+    EXPECT_THAT(buildTree(dir.file("missing")), IsEmpty());
+    EXPECT_THAT(buildTree(dir.file("file")), IsEmpty());
 }
 
 TEST_F(TerminalTreeNestedTest, ModelsKnowWhereTheirFileIs)
@@ -233,9 +233,9 @@ TEST_F(TerminalTreeNestedTest, FindByPathAcceptsEitherSeparator)
 
 TEST(TerminalTreeTest, FindByPathTakesTheFirstNodeOfAName)
 {
-    TempDirectory dir;
-    dir.writeFile("x/inner.app", "");
-    dir.writeFile("x.app", "");
+    TempDir dir;
+    dir.write("x/inner.app", "");
+    dir.write("x.app", "");
     const NodeList tree = buildTree(dir.path());
     ASSERT_THAT(outline(tree), ElementsAre("x/", "x"));
     EXPECT_EQ(findByPath(tree, "x"), tree[0].get());
@@ -258,9 +258,9 @@ TEST(TerminalTreeTest, TitleShowsCodeOrNameAndDescription)
         {"lowerCase.app", "[model]\ncode=7\ndesc=d\n", "7 (d)"},
         {"otherSection.app", "[SYSTEM]\nCODE=9\nDESC=x\n", "otherSection"},
     };
-    TempDirectory dir;
+    TempDir dir;
     for (const TitleCase& c : cases)
-        dir.writeFile(c.fileName, c.content);
+        dir.write(c.fileName, c.content);
     const NodeList tree = buildTree(dir.path());
     for (const TitleCase& c : cases) {
         std::string name = c.fileName;
@@ -273,12 +273,12 @@ TEST(TerminalTreeTest, TitleShowsCodeOrNameAndDescription)
 
 TEST(TerminalTreeTest, TitleOfFamilyNoneAndUnreadableModel)
 {
-    TempDirectory dir;
-    dir.makeDirectory("Family");
-    dir.writeFile("gone.app", "[MODEL]\nCODE=1\n");
+    TempDir dir;
+    dir.mkdir("Family");
+    dir.write("gone.app", "[MODEL]\nCODE=1\n");
     const NodeList tree = buildTree(dir.path());
     ASSERT_THAT(outline(tree), ElementsAre("Family/", "gone"));
-    ::unlink(dir.pathOf("gone.app").c_str());
+    ::unlink(dir.file("gone.app").c_str());
 
     EXPECT_EQ(nodeTitle(nullptr), "Terminal_types");
     EXPECT_EQ(nodeTitle(tree[0].get()), "Family");

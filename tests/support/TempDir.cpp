@@ -32,8 +32,7 @@ std::string TempDir::write(std::string_view relative, std::string_view content) 
 {
     std::string path = file(relative);
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    writeWholeFile(path, content);
     return path;
 }
 
@@ -44,10 +43,36 @@ std::string TempDir::mkdir(std::string_view relative) const
     return path;
 }
 
+std::string TempDir::symlink(std::string_view relative, std::string_view target) const
+{
+    std::string path = file(relative);
+    fs::create_directories(fs::path(path).parent_path());
+    fs::create_symlink(std::string(target), path);
+    return path;
+}
+
+void writeWholeFile(const std::string& path, std::string_view content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
 std::string readWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::istringstream text(readWholeFile(path));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
 }
