@@ -7,4 +7,5 @@ orvane_test(platform_tests unit
     platform/CodePageTest.cpp
     platform/PathsTest.cpp
     platform/DeadlineWakeEventTest.cpp
+    support/TempDir.cpp
 )

@@ -2,7 +2,7 @@
 // was. The tests may run as root, where permission bits stop nothing, so each
 // failure here is made real in another way.
 #include "platform/SettingsStore.h"
-#include "platform/ScratchDirectory.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,6 @@
 
 namespace platform {
 namespace {
-
-using test::readFileBytes;
-using test::ScratchDirectory;
-using test::writeFileBytes;
 
 std::set<std::string> namesIn(const std::string& dir)
 {
@@ -57,10 +53,10 @@ private:
 
 TEST(SettingsStoreFailure, FailedWriteOfTheNewFileKeepsTheOldOne)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
     const std::string before = "; kept\n[Settings]\nDirEqui=/srv/terminals\n";
-    writeFileBytes(path, before);
+    writeWholeFile(path, before);
     SettingsStore store(path);
     ASSERT_EQ(store.read("DirEqui"), "/srv/terminals");
     ASSERT_TRUE(store.withSequenceLock([] { return true; })); // the lock file exists from now on
@@ -72,7 +68,7 @@ TEST(SettingsStoreFailure, FailedWriteOfTheNewFileKeepsTheOldOne)
         written = store.write("DirEqui", std::string(200, 'x'));
     }
     EXPECT_FALSE(written);
-    EXPECT_EQ(readFileBytes(path), before);
+    EXPECT_EQ(readWholeFile(path), before);
     EXPECT_EQ(store.read("DirEqui"), "/srv/terminals");
     EXPECT_EQ(SettingsStore(path).read("DirEqui"), "/srv/terminals");
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"orvane.conf", "orvane.conf.lock"}))
@@ -80,13 +76,13 @@ TEST(SettingsStoreFailure, FailedWriteOfTheNewFileKeepsTheOldOne)
 
     // Once the cause is gone, writing works again.
     EXPECT_TRUE(store.write("DirEqui", "/srv/other"));
-    EXPECT_EQ(readFileBytes(path), "; kept\n[Settings]\nDirEqui=/srv/other\n");
+    EXPECT_EQ(readWholeFile(path), "; kept\n[Settings]\nDirEqui=/srv/other\n");
 }
 
 TEST(SettingsStoreFailure, DirectoryThatIsAFile)
 {
-    ScratchDirectory dir;
-    writeFileBytes(dir.file("plain"), "not a directory");
+    TempDir dir;
+    writeWholeFile(dir.file("plain"), "not a directory");
     SettingsStore store(dir.file("plain/orvane.conf"));
     EXPECT_EQ(store.readInt("SaltoNS", 1), 1);
     EXPECT_FALSE(store.write("SaltoNS", "2"));
@@ -94,35 +90,35 @@ TEST(SettingsStoreFailure, DirectoryThatIsAFile)
 
     SettingsStore deeper(dir.file("plain/Marvistelo/orvane.conf"));
     EXPECT_FALSE(deeper.write("SaltoNS", "2"));
-    EXPECT_EQ(readFileBytes(dir.file("plain")), "not a directory");
+    EXPECT_EQ(readWholeFile(dir.file("plain")), "not a directory");
 }
 
 TEST(SettingsStoreFailure, DirectoryReplacedByAFileAfterReading)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string sub = dir.file("Marvistelo");
     SettingsStore store(sub + "/orvane.conf");
     ASSERT_TRUE(store.write("Puertos", "COM1"));
     ASSERT_EQ(store.read("Puertos"), "COM1");
 
     std::filesystem::remove_all(sub);
-    writeFileBytes(sub, "in the way");
+    writeWholeFile(sub, "in the way");
     EXPECT_EQ(store.read("Puertos"), std::nullopt);
     EXPECT_FALSE(store.write("Puertos", "COM2"));
-    EXPECT_EQ(readFileBytes(sub), "in the way");
+    EXPECT_EQ(readWholeFile(sub), "in the way");
 
     // A directory that merely disappeared is made again.
     ASSERT_EQ(::unlink(sub.c_str()), 0);
     EXPECT_TRUE(store.write("Puertos", "COM3"));
-    EXPECT_EQ(readFileBytes(sub + "/orvane.conf"), "[Settings]\nPuertos=COM3\n");
+    EXPECT_EQ(readWholeFile(sub + "/orvane.conf"), "[Settings]\nPuertos=COM3\n");
 }
 
 TEST(SettingsStoreFailure, UnusableLockFileStopsWritesAndSequenceWork)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
     const std::string before = "[Settings]\nProximoNS=0000000007\n";
-    writeFileBytes(path, before);
+    writeWholeFile(path, before);
     ASSERT_EQ(::mkdir((path + ".lock").c_str(), 0700), 0);
     SettingsStore store(path);
 
@@ -130,7 +126,7 @@ TEST(SettingsStoreFailure, UnusableLockFileStopsWritesAndSequenceWork)
     EXPECT_FALSE(store.withSequenceLock([&] { return ran = true; }));
     EXPECT_FALSE(ran);
     EXPECT_FALSE(store.write("ProximoNS", "0000000008"));
-    EXPECT_EQ(readFileBytes(path), before);
+    EXPECT_EQ(readWholeFile(path), before);
     EXPECT_EQ(store.read("ProximoNS"), "0000000007");
 }
 
@@ -138,14 +134,14 @@ TEST(SettingsStoreFailure, UnreadableSettingsFileIsNeverOverwritten)
 {
     // A directory in the file's place cannot be read: reads fall back, and a write
     // must not replace it by a file holding only the written key.
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
     ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-    writeFileBytes(path + "/inside", "x");
+    writeWholeFile(path + "/inside", "x");
     SettingsStore store(path);
     EXPECT_EQ(store.readString("Puertos", "none"), "none");
     EXPECT_FALSE(store.write("Puertos", "COM1"));
-    EXPECT_EQ(readFileBytes(path + "/inside"), "x");
+    EXPECT_EQ(readWholeFile(path + "/inside"), "x");
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"orvane.conf", "orvane.conf.lock"}));
 }
 
@@ -153,7 +149,7 @@ TEST(SettingsStoreFailure, SettingsPathThatIsNoRegularFileIsKept)
 {
     // A FIFO must neither hang the reader nor be replaced by a writer that could
     // not see what it held.
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     SettingsStore store(path);
@@ -168,15 +164,15 @@ TEST(SettingsStoreFailure, FileWithoutReadPermissionIsKept)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permission bits do not stop the superuser";
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "[Settings]\nPuertos=COM1\n[Other]\nkeep=me\n");
+    writeWholeFile(path, "[Settings]\nPuertos=COM1\n[Other]\nkeep=me\n");
     ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
     SettingsStore store(path);
     EXPECT_EQ(store.readString("Puertos", "none"), "none");
     EXPECT_FALSE(store.write("Puertos", "COM2"));
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-    EXPECT_EQ(readFileBytes(path), "[Settings]\nPuertos=COM1\n[Other]\nkeep=me\n");
+    EXPECT_EQ(readWholeFile(path), "[Settings]\nPuertos=COM1\n[Other]\nkeep=me\n");
     EXPECT_EQ(store.read("Puertos"), "COM1") << "readable again, read again";
 }
 

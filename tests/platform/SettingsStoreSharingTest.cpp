@@ -2,8 +2,8 @@
 // assignments must never hand out a value twice, and no write may drop another's.
 #include "platform/FileDescriptor.h"
 #include "platform/SettingsStore.h"
-#include "platform/ScratchDirectory.h"
 #include "platform/Ticks.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,6 @@
 
 namespace platform {
 namespace {
-
-using test::ScratchDirectory;
 
 constexpr Millis kChildLimitMs = 300'000;
 
@@ -119,7 +117,7 @@ bool assignMany(SettingsStore& store, int count, std::vector<std::int32_t>& hand
 TEST(SettingsStoreSharing, SequenceValuesAreNeverHandedOutTwice)
 {
     constexpr int kPerWorker = 200;
-    ScratchDirectory dir;
+    TempDir dir;
     const std::string path = dir.file("orvane.conf");
     {
         SettingsStore setup(path);
@@ -175,7 +173,7 @@ TEST(SettingsStoreSharing, SequenceValuesAreNeverHandedOutTwice)
 TEST(SettingsStoreSharing, PlainWritesFromSeveralProcessesAreAllKept)
 {
     constexpr int kPerWorker = 60;
-    ScratchDirectory dir;
+    TempDir dir;
     const std::string path = dir.file("orvane.conf");
     auto writer = [&](const std::string& prefix) {
         SettingsStore own(path);

@@ -1,5 +1,5 @@
 #include "platform/SettingsStore.h"
-#include "platform/ScratchDirectory.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,6 @@
 
 namespace platform {
 namespace {
-
-using test::readFileBytes;
-using test::ScratchDirectory;
-using test::writeFileBytes;
 
 struct ReadCase {
     const char* what;
@@ -49,11 +45,11 @@ TEST(SettingsStoreRead, FindsValuesAsTheFileHoldsThem)
         {"line without =", "[Settings]\nPuertos\n", "Puertos", std::nullopt},
         {"empty file", "", "Puertos", std::nullopt},
     };
-    ScratchDirectory dir;
+    TempDir dir;
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
         std::string path = dir.file("orvane.conf");
-        writeFileBytes(path, c.content);
+        writeWholeFile(path, c.content);
         SettingsStore store(path);
         EXPECT_EQ(store.read(c.key), c.expected);
     }
@@ -61,7 +57,7 @@ TEST(SettingsStoreRead, FindsValuesAsTheFileHoldsThem)
 
 TEST(SettingsStoreRead, MissingFileReadsAsFallbacks)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     SettingsStore store(dir.file("absent/orvane.conf"));
     EXPECT_EQ(store.read("Puertos"), std::nullopt);
     EXPECT_EQ(store.readString("Puertos", "COM9"), "COM9");
@@ -104,9 +100,9 @@ TEST(SettingsStoreParseInt, AcceptsDecimalWithinThirtyTwoBits)
 
 TEST(SettingsStoreReadInt, FallsBackForMissingKeysAndNonNumbers)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "[Settings]\r\nProximoIP=3232235777\r\nNetMask=4294967040\r\nSaltoNS=ten\r\nSaltoIP=\r\n"
+    writeWholeFile(path, "[Settings]\r\nProximoIP=3232235777\r\nNetMask=4294967040\r\nSaltoNS=ten\r\nSaltoIP=\r\n"
                          "SaltoMAC=5000000000\r\n");
     SettingsStore store(path);
     EXPECT_EQ(store.readInt("ProximoIP"), static_cast<std::int32_t>(0xC0A80101u));
@@ -119,7 +115,7 @@ TEST(SettingsStoreReadInt, FallsBackForMissingKeysAndNonNumbers)
 
 TEST(SettingsStoreWrite, IntegersRoundTrip)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     SettingsStore store(dir.file("orvane.conf"));
     for (std::int32_t value : {0, 1, -1, INT_MAX, INT_MIN, static_cast<std::int32_t>(0xC0A80101u)}) {
         SCOPED_TRACE(value);
@@ -131,9 +127,9 @@ TEST(SettingsStoreWrite, IntegersRoundTrip)
 
 TEST(SettingsStoreWrite, KeepsOtherSectionsAndCommentsAndUsesTheGivenSpelling)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "; station settings\r\n"
+    writeWholeFile(path, "; station settings\r\n"
                          "[General]\r\n"
                          "Name = Keep  me \r\n"
                          "Puertos=not this one\r\n"
@@ -150,7 +146,7 @@ TEST(SettingsStoreWrite, KeepsOtherSectionsAndCommentsAndUsesTheGivenSpelling)
     ASSERT_TRUE(store.write("Puertos", "/dev/ttyUSB0"));
     ASSERT_TRUE(store.write("ProximoNS", "0000001000"));
     ASSERT_TRUE(store.write("SALTONS", "2"));
-    EXPECT_EQ(readFileBytes(path), "; station settings\n"
+    EXPECT_EQ(readWholeFile(path), "; station settings\n"
                                    "[General]\n"
                                    "Name = Keep  me \n"
                                    "Puertos=not this one\n"
@@ -169,12 +165,12 @@ TEST(SettingsStoreWrite, KeepsOtherSectionsAndCommentsAndUsesTheGivenSpelling)
 
 TEST(SettingsStoreWrite, ReplacesOnlyTheFirstOccurrence)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "[Settings]\nSaltoNS=1\nsaltons=2\n");
+    writeWholeFile(path, "[Settings]\nSaltoNS=1\nsaltons=2\n");
     SettingsStore store(path);
     ASSERT_TRUE(store.writeInt("SaltoNS", 9));
-    EXPECT_EQ(readFileBytes(path), "[Settings]\nSaltoNS=9\nsaltons=2\n");
+    EXPECT_EQ(readWholeFile(path), "[Settings]\nSaltoNS=9\nsaltons=2\n");
     EXPECT_EQ(store.readInt("SaltoNS"), 9);
 }
 
@@ -187,24 +183,24 @@ TEST(SettingsStoreWrite, CreatesTheSectionWhereItIsMissing)
         {"[Settings]\nDSN=x\n\n\n", "[Settings]\nDSN=x\nCurNode=A/B\n\n\n"},
         {"[Settings]\nDSN=x\n;last", "[Settings]\nDSN=x\n;last\nCurNode=A/B\n"},
     };
-    ScratchDirectory dir;
+    TempDir dir;
     for (const auto& [before, after] : cases) {
         SCOPED_TRACE(before);
         std::string path = dir.file("orvane.conf");
-        writeFileBytes(path, before);
+        writeWholeFile(path, before);
         SettingsStore store(path);
         ASSERT_TRUE(store.write("CurNode", "A/B"));
-        EXPECT_EQ(readFileBytes(path), after);
+        EXPECT_EQ(readWholeFile(path), after);
     }
 }
 
 TEST(SettingsStoreWrite, CreatesMissingDirectoriesAndAPrivateFile)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("config/Marvistelo/orvane.conf");
     SettingsStore store(path);
     ASSERT_TRUE(store.write("Puertos", "COM1,COM3"));
-    EXPECT_EQ(readFileBytes(path), "[Settings]\nPuertos=COM1,COM3\n");
+    EXPECT_EQ(readWholeFile(path), "[Settings]\nPuertos=COM1,COM3\n");
 
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -223,10 +219,10 @@ TEST(SettingsStoreWrite, CreatesMissingDirectoriesAndAPrivateFile)
 
 TEST(SettingsStoreWrite, RefusesWhatWouldAddLines)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
     const std::string before = "[Settings]\nPuertos=COM1\n";
-    writeFileBytes(path, before);
+    writeWholeFile(path, before);
     SettingsStore store(path);
     const std::pair<std::string, std::string> refused[] = {
         {"Puertos", "COM2\n[Settings]\nPassword="},
@@ -244,34 +240,34 @@ TEST(SettingsStoreWrite, RefusesWhatWouldAddLines)
         SCOPED_TRACE(key + "=" + value);
         EXPECT_FALSE(store.write(key, value));
     }
-    EXPECT_EQ(readFileBytes(path), before);
+    EXPECT_EQ(readWholeFile(path), before);
     EXPECT_EQ(store.read("Puertos"), "COM1");
 }
 
 TEST(SettingsStoreReload, SeesChangesMadeOutside)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "[Settings]\nSaltoNS=1\n");
+    writeWholeFile(path, "[Settings]\nSaltoNS=1\n");
     SettingsStore store(path);
     ASSERT_EQ(store.readInt("SaltoNS"), 1);
 
-    writeFileBytes(path, "[Settings]\nSaltoNS=12\nDSN=stock\n");
+    writeWholeFile(path, "[Settings]\nSaltoNS=12\nDSN=stock\n");
     EXPECT_EQ(store.readInt("SaltoNS"), 12);
 
     // Same size, same inode; only the modification time tells.
     struct stat before;
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    writeFileBytes(path, "[Settings]\nSaltoNS=34\nDSN=stock\n");
+    writeWholeFile(path, "[Settings]\nSaltoNS=34\nDSN=stock\n");
     timespec times[2] = {before.st_atim, before.st_mtim};
     times[1].tv_sec -= 100;
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     EXPECT_EQ(store.readInt("SaltoNS"), 34);
 
     // A write starts from the file as it is now, not from the copy read before.
-    writeFileBytes(path, "[Settings]\nSaltoNS=56\nDSN=outside\n");
+    writeWholeFile(path, "[Settings]\nSaltoNS=56\nDSN=outside\n");
     ASSERT_TRUE(store.write("Puertos", "COM1"));
-    EXPECT_EQ(readFileBytes(path), "[Settings]\nSaltoNS=56\nDSN=outside\nPuertos=COM1\n");
+    EXPECT_EQ(readWholeFile(path), "[Settings]\nSaltoNS=56\nDSN=outside\nPuertos=COM1\n");
 
     ASSERT_EQ(::unlink(path.c_str()), 0);
     EXPECT_EQ(store.read("Puertos"), std::nullopt);
@@ -280,9 +276,9 @@ TEST(SettingsStoreReload, SeesChangesMadeOutside)
 
 TEST(SettingsStoreReload, SequenceLockReadsAfreshEvenWhenTheStampMatches)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     std::string path = dir.file("orvane.conf");
-    writeFileBytes(path, "[Settings]\nProximoIP=100\n");
+    writeWholeFile(path, "[Settings]\nProximoIP=100\n");
     SettingsStore store(path);
     ASSERT_EQ(store.readInt("ProximoIP"), 100);
 
@@ -290,7 +286,7 @@ TEST(SettingsStoreReload, SequenceLockReadsAfreshEvenWhenTheStampMatches)
     // stamp cannot tell, the lock's fresh read must.
     struct stat before;
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    writeFileBytes(path, "[Settings]\nProximoIP=200\n");
+    writeWholeFile(path, "[Settings]\nProximoIP=200\n");
     timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 
@@ -300,12 +296,12 @@ TEST(SettingsStoreReload, SequenceLockReadsAfreshEvenWhenTheStampMatches)
         return store.writeInt("ProximoIP", seen + 1);
     }));
     EXPECT_EQ(seen, 200);
-    EXPECT_EQ(readFileBytes(path), "[Settings]\nProximoIP=201\n");
+    EXPECT_EQ(readWholeFile(path), "[Settings]\nProximoIP=201\n");
 }
 
 TEST(SettingsStoreSequenceLock, AnswersTheWorksResultAndNests)
 {
-    ScratchDirectory dir;
+    TempDir dir;
     SettingsStore store(dir.file("sub/orvane.conf"));
     EXPECT_FALSE(store.withSequenceLock([] { return false; }));
     bool innerRan = false;
