@@ -8,5 +8,6 @@ orvane_test(sim_tests e2e
     sim/CommandLineTest.cpp
     sim/SimTestSupport.cpp
     sim/CustomRate.cpp
+    support/TempDir.cpp
     support/TermSim.cpp
 )

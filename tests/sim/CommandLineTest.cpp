@@ -1,6 +1,7 @@
 // Starting and stopping the simulator: bad command lines, the link to the line, and an
 // existing device used in place of a new pseudo-terminal.
 #include "sim/SimTestSupport.h"
+#include "support/TempDir.h"
 #include "support/TermSim.h"
 
 #include <climits>
@@ -50,7 +51,7 @@ TEST(CommandLine, RefusesBadOptionsWithStatus2)
 
 TEST(CommandLine, LinkNamesTheLineWhileRunningAndGoesWithIt)
 {
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string link = scratch.file("terminal");
     ASSERT_EQ(::symlink("/dev/a-line-long-gone", link.c_str()), 0);
 
@@ -65,7 +66,7 @@ TEST(CommandLine, LinkNamesTheLineWhileRunningAndGoesWithIt)
 
 TEST(CommandLine, LeavesAFileInTheLinksPlaceAlone)
 {
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string notALink = scratch.file("terminal");
     ASSERT_TRUE(writeText(platform::FileDescriptor(::open(notALink.c_str(), O_WRONLY | O_CREAT, 0644)).get(), "keep"));
 
@@ -74,7 +75,7 @@ TEST(CommandLine, LeavesAFileInTheLinksPlaceAlone)
     auto status = sim.waitForExit(5000);
     ASSERT_TRUE(status);
     EXPECT_TRUE(exitedWith(*status, 1));
-    EXPECT_EQ(readFileBytes(notALink), "keep");
+    EXPECT_EQ(readWholeFile(notALink), "keep");
 }
 
 TEST(CommandLine, UsesAGivenDeviceInsteadOfAPseudoTerminal)
@@ -88,14 +89,14 @@ TEST(CommandLine, UsesAGivenDeviceInsteadOfAPseudoTerminal)
     char device[PATH_MAX];
     ASSERT_EQ(::ptsname_r(master.get(), device, sizeof device), 0);
 
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string out = scratch.file("received.hex");
     TermSim sim({"--device", device, "--out", out});
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(sim.slavePath(), device);
 
     ASSERT_TRUE(writeText(master.get(), ":00000001FF\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return readFileBytes(out) == ":00000001FF\r\n"; }));
+    ASSERT_TRUE(waitUntil([&] { return readWholeFile(out) == ":00000001FF\r\n"; }));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Faults on the line: the device vanishing and the terminal no longer reading.
 #include "sim/SimTestSupport.h"
+#include "support/TempDir.h"
 #include "support/TermSim.h"
 
 #include <cerrno>
@@ -13,7 +14,7 @@ namespace {
 
 class FaultTest : public ::testing::Test {
 protected:
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string out = scratch.file("received.hex");
     std::string log = scratch.file("events.log");
 
@@ -73,7 +74,7 @@ TEST_F(FaultTest, VanishingDeviceFailsTheStationsWritesWithEIO)
     auto status = sim.waitForExit(5000);
     ASSERT_TRUE(status);
     EXPECT_TRUE(exitedWith(*status, 0));
-    EXPECT_EQ(readFileBytes(out), sent.substr(0, 100));
+    EXPECT_EQ(readWholeFile(out), sent.substr(0, 100));
     EXPECT_TRUE(logHas("vanish"));
 }
 
@@ -92,7 +93,7 @@ TEST_F(FaultTest, StalledTerminalStopsReadingAndKeepsTheLineOpen)
     ASSERT_TRUE(waitUntil([&] { return logHas("stall"); }));
     EXPECT_TRUE(staysIdle(sim.pid(), 300, 0.25));
     EXPECT_FALSE(sim.waitForExit(1)) << "a stalled terminal keeps running";
-    EXPECT_EQ(readFileBytes(out), sent.substr(0, 50));
+    EXPECT_EQ(readWholeFile(out), sent.substr(0, 50));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The Intel HEX sink: every byte kept as it came, the end record recognised only as
 // the exact line, nothing ever answered, and a line the station may close and reopen.
 #include "sim/SimTestSupport.h"
+#include "support/TempDir.h"
 #include "support/TermSim.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,13 @@ namespace {
 
 class HexSinkTest : public ::testing::Test {
 protected:
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string out = scratch.file("received.hex");
     std::string log = scratch.file("events.log");
 
     bool waitForOutput(const std::string& expected)
     {
-        return waitUntil([&] { return readFileBytes(out).size() >= expected.size(); });
+        return waitUntil([&] { return readWholeFile(out).size() >= expected.size(); });
     }
 };
 
@@ -37,7 +38,7 @@ TEST_F(HexSinkTest, KeepsEveryByteAsReceivedAndAnswersNothing)
     ASSERT_TRUE(writeText(station.get(), tail));
 
     ASSERT_TRUE(waitForOutput(head + tail));
-    EXPECT_EQ(readFileBytes(out), head + tail);
+    EXPECT_EQ(readWholeFile(out), head + tail);
 
     pollfd answer{station.get(), POLLIN, 0};
     EXPECT_EQ(::poll(&answer, 1, 200), 0) << "the sink sent something to the station";
@@ -75,7 +76,7 @@ TEST_F(HexSinkTest, EndsOnlyAfterTheExactEndRecordLine)
     auto status = sim.waitForExit(5000);
     ASSERT_TRUE(status);
     EXPECT_TRUE(exitedWith(*status, 0));
-    EXPECT_EQ(readFileBytes(out), sent);
+    EXPECT_EQ(readWholeFile(out), sent);
     auto events = readLines(log);
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), "eof-record");
@@ -98,7 +99,7 @@ TEST_F(HexSinkTest, StationMayCloseAndReopenTheLineWhileTheSinkWaitsIdle)
     ASSERT_TRUE(station);
     ASSERT_TRUE(writeText(station.get(), ":second\r\n"));
     ASSERT_TRUE(waitForOutput(":first\r\n:second\r\n"));
-    EXPECT_EQ(readFileBytes(out), ":first\r\n:second\r\n");
+    EXPECT_EQ(readWholeFile(out), ":first\r\n:second\r\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The event log shows the line settings the station chose, once per change.
 #include "sim/CustomRate.h"
 #include "sim/SimTestSupport.h"
+#include "support/TempDir.h"
 #include "support/TermSim.h"
 
 #include <functional>
@@ -17,7 +18,7 @@ struct LineChange {
 
 TEST(LineSettingsLog, LogsEachChangeOfTheStationsLineSettingsOnce)
 {
-    ScratchDirectory scratch;
+    TempDir scratch;
     std::string out = scratch.file("received.hex");
     std::string log = scratch.file("events.log");
     TermSim sim({"--out", out, "--log", log});
@@ -45,7 +46,7 @@ TEST(LineSettingsLog, LogsEachChangeOfTheStationsLineSettingsOnce)
         for (int arrival = 0; arrival < 2; ++arrival) {
             ASSERT_TRUE(writeText(station.get(), ":00\r\n"));
             sent += 5;
-            ASSERT_TRUE(waitUntil([&] { return readFileBytes(out).size() == sent; }));
+            ASSERT_TRUE(waitUntil([&] { return readWholeFile(out).size() == sent; }));
         }
         expected.push_back(change.logged);
         EXPECT_EQ(readLines(log), expected);

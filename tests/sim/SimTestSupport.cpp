@@ -1,30 +1,14 @@
 #include "sim/SimTestSupport.h"
 
+#include "support/TempDir.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
 
 namespace simtest {
-
-ScratchDirectory::ScratchDirectory()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/orvane-termsim-XXXXXX";
-    if (::mkdtemp(pattern.data()))
-        path_ = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory()
-{
-    std::error_code ignored;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ignored);
-}
 
 platform::FileDescriptor openStationSide(const std::string& path, bool nonBlocking)
 {
@@ -63,23 +47,6 @@ bool writeText(int fd, const std::string& text)
     return true;
 }
 
-std::string readFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::istringstream text(readFileBytes(path));
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 bool waitUntil(const std::function<bool()>& condition, platform::Millis limitMs)
 {
     platform::Deadline deadline(limitMs);
@@ -96,7 +63,7 @@ namespace {
 // User plus system time of the process in clock ticks, -1 when unreadable.
 long cpuTicks(int pid)
 {
-    std::string stat = readFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat = readWholeFile("/proc/" + std::to_string(pid) + "/stat");
     auto afterName = stat.rfind(')');
     if (afterName == std::string::npos)
         return -1;

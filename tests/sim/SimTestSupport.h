@@ -1,28 +1,14 @@
 #pragma once
-// What the simulator's tests share: a scratch directory, the station's side of the
-// line (a raw terminal descriptor on the slave) and bounded waits on files.
+// What the simulator's tests share: the station's side of the line (a raw terminal
+// descriptor on the slave) and bounded waits.
 #include "platform/FileDescriptor.h"
 #include "platform/Ticks.h"
 
 #include <functional>
 #include <string>
 #include <termios.h>
-#include <vector>
 
 namespace simtest {
-
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // Opens the line as the station does: read-write, raw, blocking unless asked otherwise.
 platform::FileDescriptor openStationSide(const std::string& path, bool nonBlocking = false);
@@ -32,9 +18,6 @@ bool setLine(int fd, speed_t speed, tcflag_t parityAndSize);
 
 // Writes everything (blocking descriptor); false on an error, errno kept.
 bool writeText(int fd, const std::string& text);
-
-std::string readFileBytes(const std::string& path);
-std::vector<std::string> readLines(const std::string& path);
 
 // Checks the condition every 10 ms until it holds or limitMs passes.
 bool waitUntil(const std::function<bool()>& condition, platform::Millis limitMs = 5000);
