@@ -136,7 +136,7 @@ TEST(StationE2E, LoadLogAtLevelsZeroAndFour)
             expected.push_back(p + " Complete downloading.");
         }
         expected.push_back(p + " CARGA: Carga finalizada.");
-        EXPECT_EQ(linesOf(readWholeFile(s.dir.file("load.log"))), expected) << "level " << level;
+        EXPECT_EQ(readLines(s.dir.file("load.log")), expected) << "level " << level;
     }
 }
 

@@ -1,6 +1,5 @@
 #include "engine/JobFixture.h"
 
-#include <sstream>
 #include <stdexcept>
 
 void RecordingProgress::setRange(int upperBound)
@@ -81,11 +80,7 @@ std::unique_ptr<DownloadJob> JobFixture::makeJob(const std::string& port)
 
 std::vector<std::string> JobFixture::logLines() const
 {
-    std::vector<std::string> lines;
-    std::istringstream in(readWholeFile(dir.file("load.log")));
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+    return readLines(dir.file("load.log"));
 }
 
 std::vector<std::string> JobFixture::texts()
