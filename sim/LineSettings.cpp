@@ -2,6 +2,7 @@
 
 #include "sim/KernelLineState.h"
 
+#include <charconv>
 #include <termios.h>
 #include <utility>
 
@@ -46,7 +47,53 @@ unsigned speedOfCode(speed_t code)
     return 0;
 }
 
+std::optional<unsigned> parseNumber(std::string_view text)
+{
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<char> parseParity(std::string_view text)
+{
+    if (text.size() != 1)
+        return std::nullopt;
+    char letter = text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A') : text[0];
+    for (char known : {'N', 'E', 'O', 'M', 'S'})
+        if (letter == known)
+            return letter;
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<LineSettings> parseLineSettings(std::string_view text)
+{
+    std::string_view fields[4];
+    for (int i = 0; i < 4; ++i) {
+        auto comma = text.find(',');
+        if ((comma == std::string_view::npos) != (i == 3))
+            return std::nullopt;
+        fields[i] = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    }
+    auto speed = parseNumber(fields[0]);
+    auto parity = parseParity(fields[1]);
+    auto dataBits = parseNumber(fields[2]);
+    auto stopBits = parseNumber(fields[3]);
+    if (!speed || *speed == 0 || !parity || !dataBits || *dataBits < 5 || *dataBits > 8 || !stopBits ||
+        (*stopBits != 1 && *stopBits != 2))
+        return std::nullopt;
+    return LineSettings{*speed, *parity, static_cast<int>(*dataBits), static_cast<int>(*stopBits)};
+}
+
+bool sameLineSpeed(const LineSettings& station, const LineSettings& terminal)
+{
+    return station.speed == terminal.speed && station.stopBits == terminal.stopBits;
+}
 
 std::string LineSettings::text() const
 {
