@@ -27,6 +27,9 @@ public:
     void consumed(std::size_t count);
     // Nothing more is waiting on the line: the line may now go idle.
     void drained();
+    // When the last byte passed so far has completely crossed the line (monotonic
+    // nanoseconds); 0 without pacing.
+    std::int64_t lastByteEndNanos() const { return paced() ? nextByteEnd_ - byteNanos_ : 0; }
 
 private:
     std::int64_t byteNanos_ = 0;

@@ -3,8 +3,10 @@
 #include "platform/SystemError.h"
 #include "sim/StopSignals.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -17,6 +19,16 @@ constexpr std::size_t chunkSize = 4096;
 // A line that reports an error or hang-up stays readable; waiting this long between
 // tries keeps the loop from spinning.
 constexpr platform::Millis lineErrorPauseMs = 100;
+// A behaviour's timer that keeps being due is served at most this often in a row
+// before the line is looked at again.
+constexpr int timerRoundsInARow = 8;
+
+std::int64_t monotonicNanos()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 } // namespace
 
@@ -44,11 +56,13 @@ SessionEnd Session::run()
             waitForStop();
             continue;
         }
+        if (runDueTimer() == Step::End)
+            return end_;
         std::array<pollfd, 2> waits{{
             {stop_.fd(), POLLIN, 0},
             {line_.ioFd(), static_cast<short>(POLLIN | (outbox_.empty() ? 0 : POLLOUT)), 0},
         }};
-        int ready = ::poll(waits.data(), waits.size(), -1);
+        int ready = ::poll(waits.data(), waits.size(), pollTimeout());
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -85,21 +99,79 @@ Session::Step Session::receiveFromLine()
         return Step::Continue;
     }
     auto received = static_cast<std::size_t>(count);
+    noteBytesReceived(received);
     receivePacer_.consumed(received);
     if (int waiting = 0; ::ioctl(line_.ioFd(), FIONREAD, &waiting) != 0 || waiting == 0)
         receivePacer_.drained();
     faults_.received(received);
-    if (!mode_.receive({buffer.data(), received}))
+    if (afterBehaviour(mode_.receive({buffer.data(), received})) == Step::End)
+        return Step::End;
+    return playDueFault();
+}
+
+Session::Step Session::afterBehaviour(bool went)
+{
+    if (!went)
         return fail(mode_.failure());
     if (mode_.finished()) {
         end_ = SessionEnd::Finished;
         return Step::End;
     }
-    return playDueFault();
+    return Step::Continue;
+}
+
+Session::Step Session::runDueTimer()
+{
+    for (int round = 0; round < timerRoundsInARow; ++round) {
+        auto due = mode_.nextDueMs();
+        platform::Millis now = platform::tickMs();
+        if (!due || *due > now)
+            return Step::Continue;
+        if (noteLineSettings() == Step::End)
+            return Step::End;
+        if (afterBehaviour(mode_.tick(now)) == Step::End)
+            return Step::End;
+    }
+    return Step::Continue;
+}
+
+int Session::pollTimeout() const
+{
+    auto due = mode_.nextDueMs();
+    if (!due)
+        return -1;
+    platform::Millis left = *due - platform::tickMs();
+    return static_cast<int>(std::clamp<platform::Millis>(left, 0, 60'000));
+}
+
+void Session::noteBytesReceived(std::size_t count)
+{
+    if (!stats_)
+        return;
+    stats_->bytesIn(count);
+    if (turnaroundRunning_ && mode_.timesTurnarounds()) {
+        std::int64_t waited = monotonicNanos() - lastByteSentNanos_;
+        stats_->turnaround(std::max<std::int64_t>(waited, 0) / 1000);
+    }
+    turnaroundRunning_ = false;
+}
+
+void Session::noteBytesSent(std::size_t count)
+{
+    if (!stats_)
+        return;
+    stats_->bytesOut(count);
+    if (!outbox_.empty())
+        return;
+    // The last byte is on the line once its time on the line has passed.
+    lastByteSentNanos_ = std::max(monotonicNanos(), sendPacer_.lastByteEndNanos());
+    turnaroundRunning_ = true;
 }
 
 Session::Step Session::sendToLine()
 {
+    if (noteLineSettings() == Step::End)
+        return Step::End;
     if (!sendPacer_.waitForSlot())
         return Step::Continue;
     auto bytes = outbox_.front(sendPacer_.bytesDue(chunkSize));
@@ -114,6 +186,7 @@ Session::Step Session::sendToLine()
     }
     sendPacer_.consumed(static_cast<std::size_t>(count));
     outbox_.sent(static_cast<std::size_t>(count));
+    noteBytesSent(static_cast<std::size_t>(count));
     return Step::Continue;
 }
 
@@ -144,6 +217,7 @@ Session::Step Session::noteLineSettings()
         receivePacer_.setBitRate(changed->speed);
         sendPacer_.setBitRate(changed->speed);
     }
+    mode_.lineSettingsChanged(*changed);
     return logEvent("line " + changed->text());
 }
 
