@@ -1,5 +1,7 @@
 #pragma once
 // The simulator's command line: what it opens, how it behaves and which faults it plays.
+#include "sim/TerminalSettings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,7 +10,7 @@
 namespace termsim {
 
 // The terminal behaviour the simulator plays on the line.
-enum class ModeKind { HexSink };
+enum class ModeKind { HexSink, Terminal };
 
 // How fast the simulator takes (and gives) bytes: not paced, at a fixed bit rate,
 // or at the rate the station set on the line.
@@ -18,11 +20,11 @@ struct PacingOption {
     unsigned bitsPerSecond = 0;
 };
 
-// Faults switched on for tests; a count means "after that many received bytes".
+// Faults of the line itself; a count means "after that many received bytes". The
+// terminal's link faults are in TerminalSettings.
 struct FaultSettings {
     std::optional<std::uint64_t> vanishAfter;
     std::optional<std::uint64_t> stallAfter;
-    std::optional<std::uint64_t> noiseEvery;
 };
 
 struct SimOptions {
@@ -31,10 +33,12 @@ struct SimOptions {
     std::string linkPath;     // empty: no symbolic link
     std::string outPath;      // empty: received bytes are not kept
     std::string logPath;      // empty: no event log
+    std::string statsPath;    // empty: no measurements written
     bool exitOnEof = false;
     bool showHelp = false;
     PacingOption pacing;
     FaultSettings faults;
+    TerminalSettings terminal; // --mode terminal only
 };
 
 // Parses the arguments (without the program name). False with a one-line reason on an

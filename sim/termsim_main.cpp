@@ -5,11 +5,14 @@
 #include "sim/EventLog.h"
 #include "sim/HexSink.h"
 #include "sim/Outbox.h"
+#include "sim/PaymentTerminal.h"
 #include "sim/PseudoTerminal.h"
+#include "sim/RunStats.h"
 #include "sim/SerialDevice.h"
 #include "sim/Session.h"
 #include "sim/SimOptions.h"
 #include "sim/StopSignals.h"
+#include "sim/StoredData.h"
 #include "sim/SymbolicLink.h"
 #include "platform/SystemError.h"
 
@@ -19,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -40,8 +44,37 @@ std::optional<termsim::TerminalLine> openLine(const termsim::SimOptions& options
     return termsim::openPseudoTerminal(error);
 }
 
-std::unique_ptr<termsim::TerminalMode> makeMode(const termsim::SimOptions& options, termsim::EventLog& log,
-                                                std::string& error)
+bool prepareFilesDirectory(const std::string& directory, std::string& error)
+{
+    if (directory.empty())
+        return true;
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return true;
+    if (::mkdir(directory.c_str(), 0755) == 0)
+        return true;
+    error = "cannot create " + directory + ": " + platform::systemErrorText(errno);
+    return false;
+}
+
+std::unique_ptr<termsim::TerminalMode> makeTerminal(const termsim::SimOptions& options, termsim::Outbox& outbox,
+                                                    termsim::EventLog& log, termsim::RunStats& stats,
+                                                    std::string& error)
+{
+    termsim::StoredData stored;
+    if (!termsim::loadStoredData(options.terminal, stored, error) ||
+        !prepareFilesDirectory(options.terminal.filesDirectory, error))
+        return nullptr;
+    auto terminal = std::make_unique<termsim::PaymentTerminal>(options.terminal, std::move(stored), outbox, log, stats);
+    if (!terminal->failure().empty()) {
+        error = terminal->failure();
+        return nullptr;
+    }
+    return terminal;
+}
+
+std::unique_ptr<termsim::TerminalMode> makeMode(const termsim::SimOptions& options, termsim::Outbox& outbox,
+                                                termsim::EventLog& log, termsim::RunStats& stats, std::string& error)
 {
     switch (options.mode) {
     case termsim::ModeKind::HexSink: {
@@ -53,6 +86,8 @@ std::unique_ptr<termsim::TerminalMode> makeMode(const termsim::SimOptions& optio
         }
         return sink;
     }
+    case termsim::ModeKind::Terminal:
+        return makeTerminal(options, outbox, log, stats, error);
     }
     error = "unknown mode";
     return nullptr;
@@ -73,7 +108,9 @@ int runSimulator(const termsim::SimOptions& options)
     if (!options.logPath.empty() && !log.open(options.logPath))
         return failWith("cannot open " + options.logPath + ": " + platform::systemErrorText(errno));
 
-    auto mode = makeMode(options, log, error);
+    termsim::Outbox outbox;
+    termsim::RunStats stats;
+    auto mode = makeMode(options, outbox, log, stats, error);
     if (!mode)
         return failWith(error);
 
@@ -84,13 +121,16 @@ int runSimulator(const termsim::SimOptions& options)
             return failWith(error);
     }
 
-    termsim::Outbox outbox;
     termsim::Session session(*line, *mode, outbox, log, stop, options.pacing, options.faults);
+    session.measureInto(stats);
     if (!session.noteInitialSettings())
         return failWith(session.failure());
 
     std::cout << line->path() << std::endl;
-    switch (session.run()) {
+    auto end = session.run();
+    if (!options.statsPath.empty() && !stats.writeTo(options.statsPath))
+        return failWith("cannot write " + options.statsPath + ": " + platform::systemErrorText(errno));
+    switch (end) {
     case termsim::SessionEnd::Stopped:
     case termsim::SessionEnd::Finished:
     case termsim::SessionEnd::Vanished:
