@@ -39,15 +39,30 @@ std::string DownloadJob::applicationPath(std::string_view fileName)
     return platform::joinPath(document_.readSetting("DirAplic"), fileName);
 }
 
-bool DownloadJob::openTerminalPort()
+bool DownloadJob::descriptionLineSettings(std::string_view key, CommPort::PortSettings& settings)
 {
-    CommPort::PortSettings settings;
+    settings = CommPort::PortSettings{};
     settings.baudIndex = 12; // 115200,N,8,1 unless the description says otherwise
     settings.parityIndex = 2;
     settings.dataBits = 8;
     settings.stopBitIndex = 0;
-    std::string lineSettings = document_.currentModelValue("COMMUNICATION", "BIOS");
-    if (!lineSettings.empty() && !CommPort::parseLineSettings(lineSettings, settings)) {
+    std::string text = document_.currentModelValue("COMMUNICATION", key);
+    return text.empty() || CommPort::parseLineSettings(text, settings);
+}
+
+bool DownloadJob::finishDownload()
+{
+    if (progress_->cancelled())
+        return false;
+    reportInfo("Finishing download...");
+    TerminalResponse response;
+    return sendEndOfLoad(response);
+}
+
+bool DownloadJob::openTerminalPort()
+{
+    CommPort::PortSettings settings;
+    if (!descriptionLineSettings("BIOS", settings)) {
         reportError("BIOS communications parameters invalid.");
         return false;
     }
@@ -58,11 +73,16 @@ bool DownloadJob::openTerminalPort()
     return true;
 }
 
-bool DownloadJob::run()
+void DownloadJob::readSettings()
 {
     logOn_ = document_.readSettingInt("RegistroRadio") != 0;
     logLevel_ = document_.readSettingInt("RegistroNivel");
     ticketOn_ = document_.readSettingInt("ImpresionRadio") != 0;
+}
+
+bool DownloadJob::run()
+{
+    readSettings();
 
     progress_->setPort(&terminalPort_);
     progress_->setPos(0);

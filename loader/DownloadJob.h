@@ -2,6 +2,9 @@
 // One download into one terminal on one serial port, run from start to end on a loader
 // thread of its own.
 #include "comm/CommPort.h"
+#include "loader/FileHeader.h"
+#include "loader/TerminalResponse.h"
+#include "platform/Ticks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +12,13 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <vector>
 
 class OrvaneDoc;
 class Progress;
+
+// The files sent block by block, each with its start command and header tag.
+enum class FileKind { Prekernel, Kernel, Application };
 
 class DownloadJob {
 public:
@@ -27,9 +34,15 @@ public:
 
     // The whole download; true when the terminal has been loaded (and the ticket printed).
     bool run();
+    // The first steps of run: the log and ticket switches and the log level from the
+    // settings; the terminal port opened at the description's BIOS line settings.
+    void readSettings();
+    bool openTerminalPort();
 
     // A file named in the download description, in the applications directory.
     std::string applicationPath(std::string_view fileName);
+    // The closing command "14" after the last file; false without a message if cancelled.
+    bool finishDownload();
 
     // Reports (status text, ticket line, log line) and byte logs.
     void reportMilestone(std::string_view message);
@@ -48,6 +61,33 @@ public:
     bool downloadIntelHex();
     bool sendHexFile(std::string_view fileName, bool stopAtEndRecord);
 
+    // The terminal link: one acknowledged frame and its response, with the retries.
+    bool waitAckNak(std::uint32_t limitMs, std::uint8_t& received);
+    bool receiveResponse(std::uint8_t* buffer, std::size_t capacity, std::uint32_t firstLimitMs, std::size_t& length);
+    bool exchange(const std::uint8_t* payload, std::size_t payloadLength, std::uint32_t limitMs,
+                  std::uint8_t* response, std::size_t& responseLength, std::size_t capacity);
+    bool sendCommand(const std::uint8_t* payload, std::size_t payloadLength, std::uint32_t limitMs,
+                     std::uint8_t* response, std::size_t& responseLength, std::size_t capacity);
+    bool checkStatus(const std::uint8_t* payload, std::size_t payloadLength);
+
+    // The commands of the link, "10" to "19"; true only for an answer with status "00".
+    bool sendProbe(TerminalResponse& response);
+    bool sendComponentStart(std::uint8_t componentKind, const FileHeader& header, TerminalResponse& response);
+    bool sendDataBlock(std::uint16_t blockNumber, const std::uint8_t* data, std::size_t count, TerminalResponse& response);
+    bool sendDataRequest(std::uint8_t selector, TerminalResponse& response);
+    bool sendEndOfLoad(TerminalResponse& response);
+    bool sendApplicationStart(const FileHeader& header, TerminalResponse& response);
+    bool sendCommand16(std::uint32_t value, TerminalResponse& response);
+    bool sendCommand17(std::uint16_t value, const std::uint8_t* data, std::size_t count, TerminalResponse& response);
+    bool sendCommand18(std::uint32_t value, TerminalResponse& response);
+    bool sendCommand19(std::uint32_t first, std::uint32_t second, std::uint8_t last, TerminalResponse& response);
+
+    // Prekernel, kernel and application files, block by block.
+    bool downloadFile(FileKind kind, std::string_view fileName);
+
+    // The terminal's clock after the load; seconds is the wake-up time limit.
+    bool setClock(int seconds);
+
     const std::string& portName() const { return portName_; }
     Progress& progress() { return *progress_; }
     Tarea::Port& terminalPort() { return terminalPort_; }
@@ -57,7 +97,23 @@ private:
     void appendLog(LogKind kind, std::string_view text);
     void addTicketHeading();
     void addTicketTrailer(bool success);
-    bool openTerminalPort();
+    // Line settings from a key of the description's COMMUNICATION section applied to
+    // 115200,N,8,1; false when the text is not accepted.
+    bool descriptionLineSettings(std::string_view key, CommPort::PortSettings& settings);
+
+    bool sendFrame(const std::uint8_t* frame, std::size_t frameLength);
+    bool drainResponse(std::uint8_t first);
+    bool runCommand(const std::vector<std::uint8_t>& payload, std::uint32_t limitMs, TerminalResponse& response);
+    bool blockDataFits(std::size_t count);
+
+    bool startFileDownload(FileKind kind, const FileHeader& header, TerminalResponse& response);
+    int offeredBlockLength(const TerminalResponse& response);
+    bool sendBlock(std::uint16_t number, const std::uint8_t* data, std::size_t count);
+
+    std::uint8_t readLogged(std::uint32_t limitMs);
+    void writeLogged(std::uint8_t b, std::uint32_t limitMs);
+    bool reopenForClock();
+    int wakeTerminal(platform::Millis limitMs);
 
     std::string portName_;
     OrvaneDoc& document_;
