@@ -6,6 +6,12 @@ orvane_test(sim_tests e2e
     sim/PacingTest.cpp
     sim/FaultTest.cpp
     sim/CommandLineTest.cpp
+    sim/TerminalConsoleTest.cpp
+    sim/TerminalCommandTest.cpp
+    sim/TerminalLinkTest.cpp
+    sim/TerminalClockTest.cpp
+    sim/TerminalRunTest.cpp
+    sim/StationSide.cpp
     sim/SimTestSupport.cpp
     sim/CustomRate.cpp
     support/TempDir.cpp
