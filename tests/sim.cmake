@@ -14,6 +14,7 @@ orvane_test(sim_tests e2e
     sim/StationSide.cpp
     sim/SimTestSupport.cpp
     sim/CustomRate.cpp
+    support/ChildProcess.cpp
     support/TempDir.cpp
     support/TermSim.cpp
 )

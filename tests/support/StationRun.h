@@ -2,10 +2,9 @@
 // orvane-load as a child process of a test: its standard output and error go to files,
 // its standard input comes from /dev/null unless a file is given.
 #include "platform/Ticks.h"
+#include "support/ChildProcess.h"
 
-#include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 class StationRun {
@@ -25,8 +24,7 @@ public:
     bool waitForOutput(const std::string& text, platform::Millis limitMs = 10000) const;
 
 private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    ChildProcess child_;
     std::string outputFile_;
     std::string errorFile_;
 };

@@ -4,6 +4,7 @@
 // output); the destructor ends it (SIGTERM, then SIGKILL after a bound) and reaps it.
 #include "platform/FileDescriptor.h"
 #include "platform/Ticks.h"
+#include "support/ChildProcess.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +26,7 @@ public:
     bool started() const { return !linePath_.empty(); }
     // The path the station opens: the pseudo-terminal slave (or the given device).
     const std::string& slavePath() const { return linePath_; }
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return child_.pid(); }
 
     // Waits up to limitMs (0: no limit) for the simulator to end by itself; its wait
     // status (see exitedWith), or nothing while it still runs.
@@ -39,8 +40,7 @@ private:
     void start(const std::string& program, const std::vector<std::string>& arguments, platform::Millis startLimitMs);
     void readLinePath(platform::Millis limitMs);
 
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    ChildProcess child_;
     platform::FileDescriptor output_;
     std::string linePath_;
 };
