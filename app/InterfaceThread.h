@@ -1,7 +1,10 @@
 #pragma once
 // The thread that owns the operator's interface: the GUI's event loop or the headless
 // station's main loop. Loader threads never touch it directly; they queue requests in
-// the document, which asks the interface thread to run them.
+// the document, which asks the interface thread to run them. The dialogs below are
+// called on the interface thread only.
+#include <cstdint>
+#include <string>
 
 class InterfaceThread {
 public:
@@ -13,4 +16,14 @@ public:
     virtual void postExecuteRequests() = 0;
     // The document changed in a way the views show (tree rebuilt, busy flag, title).
     virtual void updateAllViews() {}
+
+    // Asks the operator for one line of text (typed, or scanned by the bar-code reader
+    // when one is attached); false when the operator cancelled.
+    virtual bool readText(const std::string& caption, std::string& text) = 0;
+    // Asks for an IPv4 address (first dotted field in the most significant byte).
+    virtual bool readIpAddress(const std::string& caption, std::uint32_t& address) = 0;
+    // Asks for a password, masked; false when the operator cancelled.
+    virtual bool askPassword(const std::string& title, std::string& password) = 0;
+    // Shows a message with its caption and waits for the operator to take note.
+    virtual void showMessage(const std::string& text, const std::string& caption) = 0;
 };

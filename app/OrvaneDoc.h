@@ -68,6 +68,26 @@ public:
     // Command 104: runs every queued request in order; interface thread only.
     void executeQueuedRequests();
 
+    // Identity values for a terminal (serial number as decimal text, MAC address as 12
+    // hexadecimal digits, IPv4 address as a 32-bit number); the label, the job's port
+    // name, is shown when the operator is asked. False, without a message, when no
+    // value could be had. Any thread: the work runs on the interface thread.
+    bool assignSerialNumber(std::string_view label, std::string& value);
+    bool assignMacAddress(std::string_view label, std::string& value);
+    bool assignIpAddress(std::string_view label, std::uint32_t& value);
+    // The reading dialogs behind the assignments; interface thread only.
+    bool readText(const std::string& caption, std::string& text);
+    bool readIpAddress(const std::string& caption, std::uint32_t& address);
+    // Asks the operator for the signing tool's user password and keeps it in memory.
+    bool askSignerPassword();
+    const std::string& signerPassword() const { return signerPassword_; }
+    void setSignerPassword(std::string password) { signerPassword_ = std::move(password); }
+    // Signs configuration data in place with the external signing tool: length in and
+    // out, never above capacity; false with the error text to report.
+    bool signConfiguration(std::uint8_t* data, std::size_t& length, std::size_t capacity, std::string& errorText);
+
+    InterfaceThread* interfaceThread() const { return interfaceThread_; }
+
     // Starts a download job for the port on a loader thread of its own.
     void startDownload(const std::string& portName, std::unique_ptr<Progress> progress);
     // Waits for the loader threads to end; false when they did not within limitMs.
@@ -91,6 +111,7 @@ private:
     TestTree::NodeList tree_;
     TestTree::TreeNode* currentNode_ = nullptr;
     std::string title_;
+    std::string signerPassword_; // never written to the settings store
     std::recursive_mutex documentLock_;
     std::recursive_mutex signingLock_;
     std::recursive_mutex printerLock_;

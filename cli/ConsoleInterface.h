@@ -1,5 +1,7 @@
 #pragma once
-// The headless station's main thread as the document's interface thread.
+// The headless station's main thread as the document's interface thread: requests are
+// run from its loop, and the operator is asked on standard error and answers on
+// standard input, one line each; the end of input counts as Cancel.
 #include "app/InterfaceThread.h"
 
 class ConsoleLoop;
@@ -10,8 +12,14 @@ public:
     ConsoleInterface(ConsoleLoop& loop, OrvaneDoc& document) : loop_(loop), document_(document) {}
     bool isInterfaceThread() const override;
     void postExecuteRequests() override;
+    bool readText(const std::string& caption, std::string& text) override;
+    bool readIpAddress(const std::string& caption, std::uint32_t& address) override;
+    bool askPassword(const std::string& title, std::string& password) override;
+    void showMessage(const std::string& text, const std::string& caption) override;
 
 private:
+    bool ask(const std::string& caption, std::string& answer, bool echo);
+
     ConsoleLoop& loop_;
     OrvaneDoc& document_;
 };

@@ -25,27 +25,98 @@ void ConsoleLoop::post(std::function<void()> work)
     wake_.set();
 }
 
-void ConsoleLoop::run(const std::function<bool()>& finished, const std::function<void()>& onSignal,
-                      const std::function<void()>& onTick)
+void ConsoleLoop::setTicker(int ms, std::function<void()> onTick)
+{
+    tickMs_ = ms;
+    onTick_ = std::move(onTick);
+}
+
+ConsoleLoop::Event ConsoleLoop::waitOnce(int inputFd)
+{
+    for (;;) {
+        pollfd fds[3] = {{wake_.fd(), POLLIN, 0}, {signals_.get(), POLLIN, 0}, {inputFd, POLLIN, 0}};
+        int n = ::poll(fds, 3, tickMs_ > 0 ? tickMs_ : -1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Event::Failed;
+        if (n == 0)
+            return Event::Tick;
+        if (fds[1].revents & POLLIN)
+            return Event::Signal;
+        if (fds[0].revents & POLLIN)
+            return Event::Work;
+        return Event::Input;
+    }
+}
+
+void ConsoleLoop::run(const std::function<bool()>& finished)
 {
     while (!finished()) {
-        pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {signals_.get(), POLLIN, 0}};
-        int n = ::poll(fds, signals_ ? 2 : 1, tickMs_ > 0 ? tickMs_ : -1);
-        if (n < 0 && errno != EINTR)
-            break;
-        if (n == 0 && onTick)
-            onTick();
-        if (signals_ && (fds[1].revents & POLLIN))
-            takeSignals(onSignal);
-        if (fds[0].revents & POLLIN) {
-            wake_.reset();
+        switch (waitOnce(-1)) {
+        case Event::Work:
             runPosted();
+            break;
+        case Event::Signal:
+            takeSignals();
+            break;
+        case Event::Tick:
+            if (onTick_)
+                onTick_();
+            break;
+        case Event::Input:
+            break;
+        case Event::Failed:
+            return;
+        }
+    }
+}
+
+std::optional<std::string> ConsoleLoop::readLine(int fd)
+{
+    for (;;) {
+        if (auto end = pendingInput_.find('\n'); end != std::string::npos) {
+            std::string line = pendingInput_.substr(0, end);
+            pendingInput_.erase(0, end + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        switch (waitOnce(fd)) {
+        case Event::Work:
+            runPosted();
+            break;
+        case Event::Signal:
+            takeSignals();
+            return std::nullopt;
+        case Event::Tick:
+            if (onTick_)
+                onTick_();
+            break;
+        case Event::Input: {
+            char buffer[512];
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                break;
+            if (n <= 0) {
+                // End of input counts as Cancel; a last line without its end is still a line.
+                if (pendingInput_.empty())
+                    return std::nullopt;
+                pendingInput_ += '\n';
+                break;
+            }
+            pendingInput_.append(buffer, static_cast<std::size_t>(n));
+            break;
+        }
+        case Event::Failed:
+            return std::nullopt;
         }
     }
 }
 
 void ConsoleLoop::runPosted()
 {
+    wake_.reset();
     for (;;) {
         std::deque<std::function<void()>> work;
         {
@@ -59,9 +130,14 @@ void ConsoleLoop::runPosted()
     }
 }
 
-void ConsoleLoop::takeSignals(const std::function<void()>& onSignal)
+bool ConsoleLoop::takeSignals()
 {
+    bool any = false;
     signalfd_siginfo info;
-    while (::read(signals_.get(), &info, sizeof info) == static_cast<ssize_t>(sizeof info))
-        onSignal();
+    while (::read(signals_.get(), &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        any = true;
+        if (onSignal_)
+            onSignal_();
+    }
+    return any;
 }

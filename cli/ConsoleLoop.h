@@ -1,12 +1,15 @@
 #pragma once
 // The headless station's interface thread: the main thread waits here for work posted
-// by other threads and for SIGINT/SIGTERM, and runs both one at a time.
+// by other threads, for SIGINT/SIGTERM and, while the operator is asked something, for
+// a line on standard input, and handles them one at a time.
 #include "platform/FileDescriptor.h"
 #include "platform/WakeEvent.h"
 
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 class ConsoleLoop {
@@ -20,22 +23,31 @@ public:
     bool isLoopThread() const { return std::this_thread::get_id() == owner_; }
     // Queues work for the loop thread; any thread, never blocks.
     void post(std::function<void()> work);
-    // Runs posted work and calls onSignal for each SIGINT/SIGTERM until finished()
-    // answers true after a round of work. While a tick interval is set, onTick runs
-    // whenever that long passed without anything else to do.
-    void run(const std::function<bool()>& finished, const std::function<void()>& onSignal,
-             const std::function<void()>& onTick = {});
-    // 0 (the start): no ticks. Loop thread only.
-    void setTickInterval(int ms) { tickMs_ = ms; }
+    // Called on the loop thread for each SIGINT/SIGTERM.
+    void setSignalHandler(std::function<void()> onSignal) { onSignal_ = std::move(onSignal); }
+    // While set (ms > 0), onTick runs whenever that long passed without anything to do.
+    void setTicker(int ms, std::function<void()> onTick);
+
+    // Handles posted work, signals and ticks until finished() answers true.
+    void run(const std::function<bool()>& finished);
+    // Reads one line from the descriptor (without its line end) while going on handling
+    // posted work, as a dialog's own message loop does. Nothing at the end of input or
+    // when a signal came while waiting.
+    std::optional<std::string> readLine(int fd);
 
 private:
+    enum class Event { Work, Signal, Tick, Input, Failed };
+    Event waitOnce(int inputFd);
     void runPosted();
-    void takeSignals(const std::function<void()>& onSignal);
+    bool takeSignals();
 
     std::thread::id owner_;
-    int tickMs_ = 0;
     platform::FileDescriptor signals_;
     platform::WakeEvent wake_;
     std::mutex mutex_;
     std::deque<std::function<void()>> posted_;
+    std::function<void()> onSignal_;
+    std::function<void()> onTick_;
+    int tickMs_ = 0;
+    std::string pendingInput_; // bytes read past the last line given out
 };

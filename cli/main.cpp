@@ -56,11 +56,11 @@ int runDownloads(OrvaneDoc& document, ConsoleLoop& loop, const StationOptions& o
     // A cancel wakes the waits in progress at that moment; a job that was between two
     // waits notices the request at its next test. Repeating the wake-up until every job
     // has ended covers a job that began a wait without limit just after the request.
-    auto cancel = [&] {
+    loop.setSignalHandler([&] {
         panels.cancelAll();
-        loop.setTickInterval(250);
-    };
-    loop.run([&] { return !panels.anyRunning(); }, cancel, [&] { panels.cancelAll(); });
+        loop.setTicker(250, [&] { panels.cancelAll(); });
+    });
+    loop.run([&] { return !panels.anyRunning(); });
     document.waitForLoaderThreads();
     return panels.allSucceeded() ? 0 : 1;
 }

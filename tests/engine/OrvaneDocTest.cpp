@@ -38,6 +38,10 @@ public:
         ++pending_;
         wake_.notify_all();
     }
+    bool readText(const std::string&, std::string&) override { return false; }
+    bool readIpAddress(const std::string&, std::uint32_t&) override { return false; }
+    bool askPassword(const std::string&, std::string&) override { return false; }
+    void showMessage(const std::string&, const std::string&) override {}
     int posts = 0;
 
 private:
