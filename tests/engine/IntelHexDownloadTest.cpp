@@ -21,6 +21,17 @@ std::string hexFile(const std::string& tag, bool withEof, const char* lineEnd = 
     return text;
 }
 
+// A model with one application of 900 000 bytes: far more than a line holds, so its
+// load is still writing long after the line has filled.
+void selectModelWithABigApp(JobFixture& f)
+{
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += ":10000000000102030405060708090A0B0C0D0E0F78\r\n";
+    f.writeApp("a.hex", big);
+    f.selectModel("M.app", kHead + "[APP]\nPROGRAM=a.hex\n");
+}
+
 struct StreamCase {
     const char* name;
     const char* config;
@@ -147,11 +158,7 @@ TEST(IntelHexDownload, CancelWakesAWriteToAStalledLine)
 {
     JobFixture f;
     PtyPair pty; // nobody reads the master
-    std::string big;
-    for (int i = 0; i < 20000; ++i)
-        big += ":10000000000102030405060708090A0B0C0D0E0F78\r\n";
-    f.writeApp("a.hex", big);
-    f.selectModel("M.app", kHead + "[APP]\nPROGRAM=a.hex\n");
+    selectModelWithABigApp(f);
     auto job = f.makeJob(pty.slavePath());
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -171,11 +178,7 @@ TEST(IntelHexDownload, VanishedDeviceEndsWithAWriteError)
 {
     JobFixture f;
     PtyPair pty;
-    std::string big;
-    for (int i = 0; i < 20000; ++i)
-        big += ":10000000000102030405060708090A0B0C0D0E0F78\r\n";
-    f.writeApp("a.hex", big);
-    f.selectModel("M.app", kHead + "[APP]\nPROGRAM=a.hex\n");
+    selectModelWithABigApp(f);
     auto job = f.makeJob(pty.slavePath());
     std::thread unplug([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
