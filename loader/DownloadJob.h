@@ -20,6 +20,12 @@ class Progress;
 // The files sent block by block, each with its start command and header tag.
 enum class FileKind { Prekernel, Kernel, Application };
 
+// The files a bootstrap-family download description names.
+struct BootstrapFamilyFiles {
+    std::string ramboot, guarantee, config, prekernel, kernel;
+    std::vector<std::pair<std::string, std::string>> apps; // APP entries: key, file name
+};
+
 class DownloadJob {
 public:
     DownloadJob(std::string portName, OrvaneDoc& document, std::unique_ptr<Progress> progress);
@@ -85,6 +91,15 @@ public:
     // Prekernel, kernel and application files, block by block.
     bool downloadFile(FileKind kind, std::string_view fileName);
 
+    // The load of a bootstrap-family terminal, and its RAM bootstrap handshake: true
+    // when a RAM bootstrap answers in protocol mode at the end, sent now or already
+    // running.
+    bool loadBootstrapFamily();
+    bool loadRamBootstrap(std::string_view fileName, long waitMs);
+    // The configuration data step: the terminal's stored data read, the identity fields
+    // filled in, signed when changed, and sent after the guarantee object.
+    bool prepareConfigurationData(std::string_view guaranteeFile, std::string_view configFile);
+
     // The terminal's clock after the load; seconds is the wake-up time limit.
     bool setClock(int seconds);
 
@@ -109,6 +124,11 @@ private:
     bool startFileDownload(FileKind kind, const FileHeader& header, TerminalResponse& response);
     int offeredBlockLength(const TerminalResponse& response);
     bool sendBlock(std::uint16_t number, const std::uint8_t* data, std::size_t count);
+
+    bool checkBootstrapFamilyFiles(const BootstrapFamilyFiles& files, long long& total);
+    std::uint8_t askForPrompt();
+    bool enterProtocolMode();
+    bool biosInLoadingState();
 
     std::uint8_t readLogged(std::uint32_t limitMs);
     void writeLogged(std::uint8_t b, std::uint32_t limitMs);
