@@ -87,14 +87,16 @@ void PaymentTerminal::take(char byte)
         return;
     case Phase::Protocol:
         protocol_.receive(byte);
-        if (protocol_.loadClosed())
-            enter(Phase::Restarting, platform::tickMs());
+        if (protocol_.loadClosed() && !restartDue_) {
+            // The link still takes the station's ACK or NAK of the closing answer
+            // until the terminal restarts.
+            restartDue_ = platform::tickMs() + settings_.restartMs;
+        }
         return;
     case Phase::Clock:
         clock_.receive(byte);
         return;
     case Phase::Booting:
-    case Phase::Restarting:
         return;
     }
 }
@@ -109,11 +111,8 @@ void PaymentTerminal::enter(Phase phase, platform::Millis now)
     case Phase::Bootstrap:
         log_.note("ramboot running at " + settings_.rambootLine.text());
         return;
-    case Phase::Restarting:
-        phaseDue_ = now + settings_.restartMs;
-        log_.note("restarting");
-        return;
     case Phase::Clock:
+        log_.note("restarted");
         clock_.start(now);
         return;
     case Phase::Bios:
@@ -126,13 +125,13 @@ std::optional<platform::Millis> PaymentTerminal::nextDueMs() const
 {
     switch (phase_) {
     case Phase::Booting:
-    case Phase::Restarting:
         return phaseDue_;
+    case Phase::Protocol:
+        return restartDue_;
     case Phase::Clock:
         return clock_.nextDueMs();
     case Phase::Bios:
     case Phase::Bootstrap:
-    case Phase::Protocol:
         break;
     }
     return std::nullopt;
@@ -142,7 +141,7 @@ bool PaymentTerminal::tick(platform::Millis now)
 {
     if (phase_ == Phase::Booting && now >= phaseDue_)
         enter(Phase::Bootstrap, now);
-    else if (phase_ == Phase::Restarting && now >= phaseDue_)
+    else if (phase_ == Phase::Protocol && restartDue_ && now >= *restartDue_)
         enter(Phase::Clock, now);
     else if (phase_ == Phase::Clock)
         clock_.tick(now);
@@ -160,7 +159,6 @@ const LineSettings* PaymentTerminal::ownLine() const
         return &settings_.clockLine;
     case Phase::Bios:
     case Phase::Booting:
-    case Phase::Restarting:
         break;
     }
     return nullptr;
@@ -174,9 +172,7 @@ bool PaymentTerminal::lineDiffers() const
 
 bool PaymentTerminal::hears() const
 {
-    if (phase_ == Phase::Booting || phase_ == Phase::Restarting)
-        return false;
-    return !lineDiffers();
+    return phase_ != Phase::Booting && !lineDiffers();
 }
 
 void PaymentTerminal::noteIgnored(std::uint64_t count)
@@ -184,8 +180,8 @@ void PaymentTerminal::noteIgnored(std::uint64_t count)
     if (count == 0)
         return;
     std::string what = "ignored " + std::to_string(count) + " bytes";
-    if (phase_ == Phase::Booting || phase_ == Phase::Restarting)
-        log_.note(what + (phase_ == Phase::Booting ? " while the ramboot starts" : " while restarting"));
+    if (phase_ == Phase::Booting)
+        log_.note(what + " while the ramboot starts");
     else
         log_.note(what + " from line " + stationLine_->text() + " (terminal at " + ownLine()->text() + ')');
 }

@@ -40,7 +40,7 @@ public:
     bool timesTurnarounds() const override { return phase_ == Phase::Protocol; }
 
 private:
-    enum class Phase { Bios, Booting, Bootstrap, Protocol, Restarting, Clock };
+    enum class Phase { Bios, Booting, Bootstrap, Protocol, Clock };
 
     void take(char byte);
     void enter(Phase phase, platform::Millis now);
@@ -67,6 +67,8 @@ private:
     ClockDialogue clock_;
     Phase phase_ = Phase::Bios;
     platform::Millis phaseDue_ = 0;
+    // Set once the closing command has been answered: when the terminal restarts.
+    std::optional<platform::Millis> restartDue_;
     std::optional<LineSettings> stationLine_;
     bool garbling_ = false;
     // The end-of-file record's CR started the bootstrap; its LF is still the BIOS's.
