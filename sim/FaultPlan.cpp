@@ -40,7 +40,7 @@ std::uint64_t& FaultPlan::countOf(LinkFault fault)
 
 std::uint64_t& FaultPlan::usedOf(LinkFault fault)
 {
-    return used_[static_cast<int>(fault)];
+    return used_[static_cast<std::size_t>(fault)];
 }
 
 bool FaultPlan::play(LinkFault fault)

@@ -5,6 +5,7 @@
 #include "sim/TerminalLog.h"
 #include "sim/TerminalSettings.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,6 +15,7 @@
 namespace termsim {
 
 enum class LinkFault { NakFrame, BadLcr, LoseAck, DleForAck, Truncate, WrongEcho, EchoCmd };
+inline constexpr std::size_t linkFaultKinds = static_cast<std::size_t>(LinkFault::EchoCmd) + 1;
 
 class FaultPlan {
 public:
@@ -36,7 +38,7 @@ private:
 
     LinkFaults faults_;
     TerminalLog& log_;
-    std::uint64_t used_[7] = {};
+    std::array<std::uint64_t, linkFaultKinds> used_{};
     std::uint64_t received_ = 0;
     bool silenceNoted_ = false;
 };

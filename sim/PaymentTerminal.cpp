@@ -1,5 +1,6 @@
 #include "sim/PaymentTerminal.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 

@@ -18,9 +18,10 @@ Line and run:
   --link PATH           make PATH a symbolic link to the line while running
   --log FILE            append line settings and events to FILE, one per line
   --stats FILE          at the end (also on SIGTERM) write "bytes-in N", "bytes-out N",
-                        "frames N" and one "turnaround-us N" per link exchange: the
-                        time from the terminal's last byte on the line (a response, or
-                        the NAK or ACK it sent) to the station's next byte
+                        "frames N" (good frames taken) and one "turnaround-us N" per
+                        link exchange: the time from the terminal's last byte on the
+                        line (of a response, or of the NAK or ACK it sent) to the
+                        station's next byte
   --bitrate N|line      pace bytes both ways at N bit/s, or at the rate the station set
                         on the line (ten bits a byte): bytes sent leave at the line
                         rate, bytes received count as arrived no earlier than the line
@@ -59,7 +60,8 @@ Line and run:
       "13" 4         "00" + 8 filler bytes + the --guarantee file; "55" without it
       "13" 5         "00" + the --config-data file; "55" without it
       "13" other     "51"
-      "14"           "00", the load is over: the terminal restarts (--restart-ms)
+      "14"           "00", the load is over: the terminal restarts after
+                     --restart-ms (until then it still answers NAK or ACK)
       "16".."19"     "00", the parameters are written to the event log
       other          "??"
     A wrong parameter length gets "50", a component kind above 2 gets "51", a
@@ -73,7 +75,9 @@ Line and run:
     another rate would garble them, and bytes the terminal sends reach the station as
     0xFF. On a pseudo-terminal only the speed and the stop bits of the station's
     settings can be seen (its driver forces 8 data bits and no parity), so only these
-    are compared. The BIOS follows whatever the station uses.
+    are compared. The BIOS follows whatever the station uses. The terminal sees the
+    settings when it reads the bytes, so bytes written just before a change of
+    settings may be judged by the new ones.
   The event log has a line for every command ("command 12 block 3 len 2045"), header
   ("header kernel tag KKK"), component written ("component 01-kernel 5000 bytes"),
   error status answered, NAK sent, resend request, fault played and clock set.
