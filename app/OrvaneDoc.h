@@ -101,7 +101,16 @@ public:
     void close(bool rememberCurrentNode = true);
 
 private:
+    friend class NuevoRPC;
+
     void updateAllViews();
+
+    // The interface thread's side of the identity requests and of the signer password
+    // request: the value from the source the settings choose, or the operator's answer.
+    bool serialNumberFromSource(const std::string& label, std::string& value);
+    bool macAddressFromSource(const std::string& label, std::string& value);
+    bool ipAddressFromSource(const std::string& label, std::uint32_t& value);
+    bool promptSignerPassword(std::string& password);
 
     platform::SettingsStore& settings_;
     InterfaceThread* interfaceThread_ = nullptr;

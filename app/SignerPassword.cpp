@@ -1,0 +1,39 @@
+// The signing tool's user password: asked of the operator on the interface thread and
+// kept in the document's memory only.
+#include "app/InterfaceThread.h"
+#include "app/NuevoRPC.h"
+#include "app/OrvaneDoc.h"
+
+namespace {
+
+// A password entry is mandatory: one that is empty once its trailing blanks, tabs and
+// line ends are removed is refused.
+bool isBlankEntry(const std::string& text)
+{
+    return text.find_last_not_of(" \t\r\n") == std::string::npos;
+}
+
+} // namespace
+
+bool OrvaneDoc::askSignerPassword()
+{
+    NuevoRPC request(*this, NuevoRPC::Kind::SignerPassword, signerPassword_, {});
+    runOnInterfaceThread(request);
+    return request.succeeded();
+}
+
+bool OrvaneDoc::promptSignerPassword(std::string& password)
+{
+    if (!interfaceThread_)
+        return false;
+    for (;;) {
+        std::string typed;
+        if (!interfaceThread_->askPassword("Enter Signer password", typed))
+            return false; // cancelled: the password stays as it was
+        if (!isBlankEntry(typed)) {
+            password = std::move(typed); // kept as typed
+            return true;
+        }
+        interfaceThread_->showMessage("Password entry is mandatory.", "Empty password");
+    }
+}
