@@ -99,6 +99,11 @@ public:
     // The configuration data step: the terminal's stored data read, the identity fields
     // filled in, signed when changed, and sent after the guarantee object.
     bool prepareConfigurationData(std::string_view guaranteeFile, std::string_view configFile);
+    // --- Configuration data step (loader/ConfigurationData.cpp) ---
+    // The step's state and sub-steps live in ConfigurationDataStep, which uses the job's
+    // document, reports, progress object and block sending.
+    friend class ConfigurationDataStep;
+    // --- end of the configuration data step ---
 
     // The terminal's clock after the load; seconds is the wake-up time limit.
     bool setClock(int seconds);

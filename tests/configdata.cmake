@@ -1,6 +1,8 @@
 orvane_test(configdata_tests unit
   LIBS orvane_engine
   SOURCES
+    configdata/ConfigurationStepFixture.cpp
+    configdata/ConfigurationStepTest.cpp
     configdata/DataObjects.cpp
     configdata/IdentityFieldsTest.cpp
     configdata/IdentityValuesTest.cpp
@@ -10,3 +12,6 @@ orvane_test(configdata_tests unit
     support/PtyPair.cpp
     support/TempDir.cpp
 )
+# The signing tool stand-in, for the signing the step cannot take.
+target_compile_definitions(configdata_tests PRIVATE ORVANE_SIGNER="$<TARGET_FILE:sign.exe>")
+add_dependencies(configdata_tests sign.exe)
