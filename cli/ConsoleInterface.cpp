@@ -1,10 +1,10 @@
 #include "cli/ConsoleInterface.h"
 
+#include "app/IdentitySteps.h"
 #include "app/OrvaneDoc.h"
 #include "cli/ConsoleLoop.h"
 #include "platform/CodePage.h"
 
-#include <arpa/inet.h>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
@@ -74,12 +74,9 @@ bool ConsoleInterface::readText(const std::string& caption, std::string& text)
 bool ConsoleInterface::readIpAddress(const std::string& caption, std::uint32_t& address)
 {
     std::string line;
-    in_addr parsed{};
     while (ask(caption + " (a.b.c.d)", line, true)) {
-        if (::inet_pton(AF_INET, line.c_str(), &parsed) == 1) {
-            address = ntohl(parsed.s_addr);
+        if (readDottedAddress(line, address))
             return true;
-        }
         std::fputs("Not an IPv4 address.\n", stderr);
     }
     return false;
