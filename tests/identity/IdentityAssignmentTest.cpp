@@ -4,14 +4,13 @@
 #include "app/OrvaneDoc.h"
 #include "identity/ScriptedInterfaceThread.h"
 #include "platform/SettingsStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <set>
-#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -55,35 +54,6 @@ bool ipAddress(Station& s, std::uint32_t& value, const char* label = "/dev/ttyUS
 {
     return fromLoaderThread([&] { return s.doc.assignIpAddress(label, value); });
 }
-
-// Lowers the largest file size this process may write, so that rewriting the settings
-// file fails (EFBIG, SIGXFSZ ignored) while reading it still works.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &savedAction_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::sigaction(SIGXFSZ, &savedAction_, nullptr);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    rlimit saved_{};
-    struct sigaction savedAction_ {};
-    bool ok_ = false;
-};
 
 struct TextSequenceCase {
     const char* settings;

@@ -2,14 +2,13 @@
 // was. The tests may run as root, where permission bits stop nothing, so each
 // failure here is made real in another way.
 #include "platform/SettingsStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,33 +22,6 @@ std::set<std::string> namesIn(const std::string& dir)
         names.insert(entry.path().filename().string());
     return names;
 }
-
-// Lowers the largest file size this process may write; a write beyond it fails
-// (EFBIG) instead of raising SIGXFSZ. Both are restored afterwards.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &savedAction_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::sigaction(SIGXFSZ, &savedAction_, nullptr);
-    }
-    bool ok() const { return ok_; }
-
-private:
-    rlimit saved_{};
-    struct sigaction savedAction_ {};
-    bool ok_ = false;
-};
 
 TEST(SettingsStoreFailure, FailedWriteOfTheNewFileKeepsTheOldOne)
 {
