@@ -4,13 +4,12 @@
 #include "signing/SigningFixture.h"
 #include "platform/SystemError.h"
 #include "sim/signer/SignatureTrailer.h"
+#include "support/FileSizeLimit.h"
 
 #include <gmock/gmock.h>
 
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -30,31 +29,6 @@ std::string currentDirectory()
 {
     return fs::current_path().string();
 }
-
-// Caps the size of files this process may write; a write beyond the cap fails (EFBIG)
-// instead of raising SIGXFSZ.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = old_;
-        capped.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &capped);
-    }
-    ~FileSizeCap()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeCap(const FileSizeCap&) = delete;
-    FileSizeCap& operator=(const FileSizeCap&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 class SignConfiguration : public SigningTest {
 protected:
@@ -279,7 +253,8 @@ TEST_F(SignConfiguration, ExchangeFileThatCannotTakeTheDataFails)
     useKeyFile();
     Outcome out;
     {
-        FileSizeCap cap(configData.size() / 2);
+        FileSizeLimit limit(configData.size() / 2);
+        ASSERT_TRUE(limit.ok());
         out = signOnLoaderThread(configData, 1000);
     }
     EXPECT_FALSE(out.signedOk);
