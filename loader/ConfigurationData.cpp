@@ -160,7 +160,8 @@ private:
         std::span<const std::uint8_t> payload(response.bytes.data(), response.length);
         terminalGuarantee_ = copyOf(payload, identity::findGuaranteeData(payload, kGuaranteeSearchStart));
         if (terminalGuarantee_.object)
-            terminalGuaranteeFields_ = identity::locateGuaranteeFields(terminalGuarantee_.bytes, *terminalGuarantee_.object);
+            terminalGuaranteeFields_ =
+                identity::locateGuaranteeFields(terminalGuarantee_.bytes, *terminalGuarantee_.object);
     }
 
     void readTerminalConfiguration()
@@ -254,7 +255,8 @@ private:
     {
         const identity::GuaranteeFields& templ = guaranteeFields_;
         const identity::GuaranteeFields& terminal = terminalGuaranteeFields_;
-        if (!copyable(templ.installationDate, terminal.installationDate) || !copyable(templ.companion, terminal.companion) ||
+        if (!copyable(templ.installationDate, terminal.installationDate) ||
+            !copyable(templ.companion, terminal.companion) ||
             !holdsValue(terminalGuarantee_, terminal.installationDate))
             return false;
         copyField(guarantee_, *templ.installationDate, terminalGuarantee_, *terminal.installationDate);
@@ -276,7 +278,8 @@ private:
                 holdsValue(terminalGuarantee_, terminal.batteryDates[slot]))
                 copyField(guarantee_, *templ.batteryDates[slot], terminalGuarantee_, *terminal.batteryDates[slot]);
         }
-        if (wanted == AssignAlways || (wanted == PreserveOrAssign && !holdsValue(terminalGuarantee_, terminal.batteryDates[0])))
+        if (wanted == AssignAlways ||
+            (wanted == PreserveOrAssign && !holdsValue(terminalGuarantee_, terminal.batteryDates[0])))
             writeTodayInFirstEmptySlot();
     }
 
@@ -462,9 +465,10 @@ private:
             return false;
         std::span<const std::uint8_t> guaranteePart;
         if (guaranteeObject_)
-            guaranteePart = std::span<const std::uint8_t>(guarantee_).subspan(guaranteeObject_->start,
-                                                                               guaranteeObject_->end() - guaranteeObject_->start);
-        if (blocksFor(guaranteePart.size(), blockLength) + blocksFor(configuration_.size(), blockLength) > kMostBlocks) {
+            guaranteePart = std::span<const std::uint8_t>(guarantee_)
+                                .subspan(guaranteeObject_->start, guaranteeObject_->end() - guaranteeObject_->start);
+        if (blocksFor(guaranteePart.size(), blockLength) + blocksFor(configuration_.size(), blockLength) >
+            kMostBlocks) {
             job_.reportError("Configuration data file max length exceeded.");
             return false;
         }

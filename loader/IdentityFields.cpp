@@ -38,8 +38,8 @@ constexpr TagRule kFileRules[] = {
 };
 
 constexpr TagRule kConfigurationRules[] = {
-    {0xDF800D, LengthForm::Short}, {kIdentity, LengthForm::Short}, {0xFF7B, LengthForm::TwoBytes},
-    {0xFF7C, LengthForm::OneByte}, {0xFF7D, LengthForm::Short},    {0xFF7E, LengthForm::Short},
+    {0xDF800D, LengthForm::Short},    {kIdentity, LengthForm::Short}, {0xFF7B, LengthForm::TwoBytes},
+    {0xFF7C, LengthForm::OneByte},    {0xFF7D, LengthForm::Short},    {0xFF7E, LengthForm::Short},
     {kNetwork, LengthForm::TwoBytes},
 };
 
@@ -51,22 +51,22 @@ constexpr TagRule kIdentityRules[] = {
 };
 
 constexpr TagRule kTemplateNetworkRules[] = {
-    {0xDF8040, LengthForm::Short}, {0xDF8041, LengthForm::Short},       {0xDF8042, LengthForm::AnyDefinite},
-    {0xDF8044, LengthForm::Short}, {0xDF8045, LengthForm::Short},       {0xDF8046, LengthForm::Short},
-    {0xDF8047, LengthForm::Short}, {0xDF8048, LengthForm::Short},       {0xDF8049, LengthForm::Short},
-    {0xDF804A, LengthForm::Short}, {0xDF804B, LengthForm::Short},       {0xDF804C, LengthForm::Short},
-    {0xDF8050, LengthForm::Short}, {0xDF8051, LengthForm::OneByte},     {0xDF8052, LengthForm::Short},
-    {0xDF8053, LengthForm::Short}, {0xDF8054, LengthForm::Short},       {0xDF8055, LengthForm::Short},
+    {0xDF8040, LengthForm::Short}, {0xDF8041, LengthForm::Short},     {0xDF8042, LengthForm::AnyDefinite},
+    {0xDF8044, LengthForm::Short}, {0xDF8045, LengthForm::Short},     {0xDF8046, LengthForm::Short},
+    {0xDF8047, LengthForm::Short}, {0xDF8048, LengthForm::Short},     {0xDF8049, LengthForm::Short},
+    {0xDF804A, LengthForm::Short}, {0xDF804B, LengthForm::Short},     {0xDF804C, LengthForm::Short},
+    {0xDF8050, LengthForm::Short}, {0xDF8051, LengthForm::OneByte},   {0xDF8052, LengthForm::Short},
+    {0xDF8053, LengthForm::Short}, {0xDF8054, LengthForm::Short},     {0xDF8055, LengthForm::Short},
     {0xDF8057, LengthForm::Short}, {kMacHolder, LengthForm::OneByte},
 };
 
 // The terminal writes every object of its network data with a short length and knows
 // fewer of them.
 constexpr TagRule kTerminalNetworkRules[] = {
-    {0xDF8040, LengthForm::Short}, {0xDF8048, LengthForm::Short}, {0xDF804A, LengthForm::Short},
-    {0xDF804B, LengthForm::Short}, {0xDF804C, LengthForm::Short}, {0xDF8050, LengthForm::Short},
-    {0xDF8051, LengthForm::Short}, {0xDF8052, LengthForm::Short}, {0xDF8053, LengthForm::Short},
-    {0xDF8054, LengthForm::Short}, {0xDF8055, LengthForm::Short}, {0xDF8057, LengthForm::Short},
+    {0xDF8040, LengthForm::Short},   {0xDF8048, LengthForm::Short}, {0xDF804A, LengthForm::Short},
+    {0xDF804B, LengthForm::Short},   {0xDF804C, LengthForm::Short}, {0xDF8050, LengthForm::Short},
+    {0xDF8051, LengthForm::Short},   {0xDF8052, LengthForm::Short}, {0xDF8053, LengthForm::Short},
+    {0xDF8054, LengthForm::Short},   {0xDF8055, LengthForm::Short}, {0xDF8057, LengthForm::Short},
     {kMacHolder, LengthForm::Short},
 };
 

@@ -30,8 +30,8 @@ constexpr std::size_t kBatterySlots = 5;
 enum class Source { TemplateFile, Terminal };
 
 struct GuaranteeFields {
-    Field companion;        // DF57, copied together with the installation date
-    Field installationDate; // DF8008
+    Field companion;                               // DF57, copied together with the installation date
+    Field installationDate;                        // DF8008
     std::array<Field, kBatterySlots> batteryDates; // the first five DF8009, in order
 };
 

@@ -151,8 +151,8 @@ std::optional<Object> findObject(ByteView bytes, std::size_t from, TagRule rule)
     if (from >= bytes.size())
         return std::nullopt;
     const std::vector<std::uint8_t> pattern = tagBytes(rule.tag);
-    auto at = std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), pattern.begin(),
-                          pattern.end());
+    auto at =
+        std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), pattern.begin(), pattern.end());
     if (at == bytes.end())
         return std::nullopt;
     const TagRule only[] = {rule};

@@ -147,12 +147,18 @@ const std::vector<FieldUnderTest>& fieldsUnderTest()
                           valueBehind(r.guarantee, {0xDF, 0x57, 0x02}, 2)});
          },
          join({kTemplateInstallation, {0xC1, 0xC2}}), join({kTerminalInstallation, {0xD1, 0xD2}}),
-         [] { return join({dateBytes(todaysDate()), {0xC1, 0xC2}}); }},
+         [] {
+             return join({dateBytes(todaysDate()), {0xC1, 0xC2}});
+         }},
         {"ManufacturingDate", "MANUFACTURING_DATE", "AccionFFabricacion", true,
-         [](const Received& r) { return valueBehind(r.configuration, {0xDF, 0x80, 0x07, 0x04}, 4); },
+         [](const Received& r) {
+             return valueBehind(r.configuration, {0xDF, 0x80, 0x07, 0x04}, 4);
+         },
          kTemplateManufacturing, kTerminalManufacturing, [] { return dateBytes(todaysDate()); }},
         {"SerialNumber", "SERIAL_NUMBER", "AccionSerie", true,
-         [](const Received& r) { return valueBehind(r.configuration, {0xDF, 0x80, 0x05, 0x0C}, 12); },
+         [](const Received& r) {
+             return valueBehind(r.configuration, {0xDF, 0x80, 0x05, 0x0C}, 12);
+         },
          kTemplateSerial, kTerminalSerial, [] { return kNewSerial; }},
         {"MacAddress", "MAC_ADDRESS", "AccionMAC", true,
          [](const Received& r) {
@@ -213,8 +219,10 @@ TEST_P(FieldAction, KeepsPreservesOrAssigns)
 
     // New serial numbers and MAC addresses are taken from their sequences only when used.
     const bool consumed = outcome == Outcome::NewValue;
-    EXPECT_EQ(f.settings.readString("ProximoNS"), consumed && field.key == std::string("SERIAL_NUMBER") ? "1234567891" : "1234567890");
-    EXPECT_EQ(f.settings.readString("ProximoMAC"), consumed && field.key == std::string("MAC_ADDRESS") ? "0011AABBCD" : "0011AABBCC");
+    EXPECT_EQ(f.settings.readString("ProximoNS"),
+              consumed && field.key == std::string("SERIAL_NUMBER") ? "1234567891" : "1234567890");
+    EXPECT_EQ(f.settings.readString("ProximoMAC"),
+              consumed && field.key == std::string("MAC_ADDRESS") ? "0011AABBCD" : "0011AABBCC");
 }
 
 std::vector<ActionCase> allActionCases()
@@ -276,17 +284,27 @@ INSTANTIATE_TEST_SUITE_P(
         BatteryCase{"KeepTemplate", 0, TerminalData::Holding,
                     [](const Bytes&) { return std::vector<Bytes>(5, kEmptySlot); }},
         BatteryCase{"PreserveOrEraseHolding", 1, TerminalData::Holding,
-                    [](const Bytes&) { return std::vector<Bytes>{kBatteryOne, kBatteryTwo, kEmptySlot, kEmptySlot, kEmptySlot}; }},
+                    [](const Bytes&) {
+                        return std::vector<Bytes>{kBatteryOne, kBatteryTwo, kEmptySlot, kEmptySlot, kEmptySlot};
+                    }},
         BatteryCase{"PreserveOrEraseEmpty", 1, TerminalData::Empty,
                     [](const Bytes&) { return std::vector<Bytes>(5, kEmptySlot); }},
         BatteryCase{"PreserveOrAssignHolding", 2, TerminalData::Holding,
-                    [](const Bytes&) { return std::vector<Bytes>{kBatteryOne, kBatteryTwo, kEmptySlot, kEmptySlot, kEmptySlot}; }},
+                    [](const Bytes&) {
+                        return std::vector<Bytes>{kBatteryOne, kBatteryTwo, kEmptySlot, kEmptySlot, kEmptySlot};
+                    }},
         BatteryCase{"PreserveOrAssignRefused", 2, TerminalData::Refused,
-                    [](const Bytes& today) { return std::vector<Bytes>{today, kEmptySlot, kEmptySlot, kEmptySlot, kEmptySlot}; }},
+                    [](const Bytes& today) {
+                        return std::vector<Bytes>{today, kEmptySlot, kEmptySlot, kEmptySlot, kEmptySlot};
+                    }},
         BatteryCase{"AssignHolding", 3, TerminalData::Holding,
-                    [](const Bytes& today) { return std::vector<Bytes>{kBatteryOne, kBatteryTwo, today, kEmptySlot, kEmptySlot}; }},
+                    [](const Bytes& today) {
+                        return std::vector<Bytes>{kBatteryOne, kBatteryTwo, today, kEmptySlot, kEmptySlot};
+                    }},
         BatteryCase{"AssignEmpty", 3, TerminalData::Empty,
-                    [](const Bytes& today) { return std::vector<Bytes>{today, kEmptySlot, kEmptySlot, kEmptySlot, kEmptySlot}; }}),
+                    [](const Bytes& today) {
+                        return std::vector<Bytes>{today, kEmptySlot, kEmptySlot, kEmptySlot, kEmptySlot};
+                    }}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(ConfigurationStepTest, BatterySearchStopsAtTheFirstMissingSlot)
@@ -310,10 +328,8 @@ TEST_F(ConfigurationStepTest, OnlyTheValueYesMakesAFieldAssignable)
         const char* entry;
         Bytes serial;
     } cases[] = {
-        {"SERIAL_NUMBER=yes", kTemplateSerial},
-        {"SERIAL_NUMBER=Yes", kTemplateSerial},
-        {"SERIAL_NUMBER=", kTemplateSerial},
-        {"OTHER=YES", kTemplateSerial},
+        {"SERIAL_NUMBER=yes", kTemplateSerial}, {"SERIAL_NUMBER=Yes", kTemplateSerial},
+        {"SERIAL_NUMBER=", kTemplateSerial},    {"OTHER=YES", kTemplateSerial},
         {"serial_number=YES", kNewSerial}, // keys are found whatever their letter case
     };
     for (const auto& c : cases) {
@@ -383,9 +399,9 @@ TEST_F(ConfigurationStepTest, EveryFieldNewWhenTheTerminalRefusesItsData)
 
     EXPECT_EQ(signerRuns().size(), 1u);
     std::vector<std::string> texts = f.texts();
-    for (const char* text : {"Preparing Configuration data...", "Serial Number 001234567890", "MAC Number:  0011AABBCC",
-                             "Signing Configuration data...",
-                             "Configuration data downloading... (ff5e: g.bin, fd_ff79: c.bin)"})
+    for (const char* text :
+         {"Preparing Configuration data...", "Serial Number 001234567890", "MAC Number:  0011AABBCC",
+          "Signing Configuration data...", "Configuration data downloading... (ff5e: g.bin, fd_ff79: c.bin)"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
     // The identity values are milestones of the load: they go on the ticket as such.
     const std::vector<std::string>& ticket = job->ticketLines();
@@ -433,7 +449,7 @@ TEST_F(ConfigurationStepTest, ManufacturerTextFittedToItsField)
         {"MAKER12345", "OLDMAN", "MAKER1", true},
         {"MK", "OLDMAN", "MK    ", true},
         {"OLDMAN", "OLDMAN", "OLDMAN", false}, // already there: sent unsigned, exactly as read
-        {"OLD", "OLD   ", "OLD   ", true},    // same bytes, but not at the text's length
+        {"OLD", "OLD   ", "OLD   ", true},     // same bytes, but not at the text's length
     };
     for (const auto& c : cases) {
         setting("Manufacturer", c.manufacturer);
@@ -444,7 +460,8 @@ TEST_F(ConfigurationStepTest, ManufacturerTextFittedToItsField)
         TerminalRecord record;
         ASSERT_TRUE(runStep(scriptFor(TerminalData::Holding), record)) << c.manufacturer;
         Received received = split(record, guaranteeObject(templateGuarantee()).size());
-        EXPECT_EQ(valueBehind(received.configuration, {0xDF, 0x80, 0x04, 0x06}, 6), textBytes(c.sent)) << c.manufacturer;
+        EXPECT_EQ(valueBehind(received.configuration, {0xDF, 0x80, 0x04, 0x06}, 6), textBytes(c.sent))
+            << c.manufacturer;
         EXPECT_EQ(signerRuns().size() - runsBefore, c.signs ? 1u : 0u) << c.manufacturer;
         if (!c.signs) {
             EXPECT_EQ(received.configuration, configurationTemplate) << c.manufacturer;
@@ -594,7 +611,8 @@ TEST_F(ConfigurationStepTest, MissingOrShortFilesFailWithTheirMessage)
         int dataRequests;
         const char* message;
     } cases[] = {
-        {"NoGuaranteeFile", [&] { std::remove(f.dir.file("apps/g.bin").c_str()); }, 1, "Guarantee data file not found."},
+        {"NoGuaranteeFile", [&] { std::remove(f.dir.file("apps/g.bin").c_str()); }, 1,
+         "Guarantee data file not found."},
         {"NoConfigurationFile", [&] { std::remove(f.dir.file("apps/c.bin").c_str()); }, 2,
          "Configuration data file not found."},
         {"GuaranteeFileIsADirectory",

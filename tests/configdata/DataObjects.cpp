@@ -80,9 +80,9 @@ Bytes counting(std::size_t count, std::uint8_t first)
 
 Bytes identityObject(const ConfigurationValues& values)
 {
-    return shortObject(0xFF7A, join({optionalObject(0xDF8004, values.manufacturer),
-                                     optionalObject(0xDF8005, values.serialNumber), shortObject(0xDF8006, {0x07}),
-                                     optionalObject(0xDF8007, values.manufacturingDate)}));
+    return shortObject(
+        0xFF7A, join({optionalObject(0xDF8004, values.manufacturer), optionalObject(0xDF8005, values.serialNumber),
+                      shortObject(0xDF8006, {0x07}), optionalObject(0xDF8007, values.manufacturingDate)}));
 }
 
 } // namespace
@@ -106,14 +106,14 @@ Bytes templateConfiguration(const ConfigurationValues& values)
 {
     // The MAC address is 28 bytes after the DF8060 tag: 5 header bytes and 23 before it.
     Bytes macHolder = join({counting(23, 0x30), values.macAddress, counting(3, 0x60)});
-    Bytes network = object82(0xFF7F, join({shortObject(0xDF8040, {0x01}), shortObject(0xDF8041, {0x02}),
-                                           object81(0xDF8042, {0xAA, 0xBB, 0xCC}), shortObject(0xDF8044, {0x00}),
-                                           object81(0xDF8051, {0x09}), object81(0xDF8060, macHolder),
-                                           shortObject(0xDF8057, {0x00})}));
-    return object82(0xFF79, join({shortObject(0xDF800D, {0x00}), identityObject(values),
-                                  object82(0xFF7B, {0x01, 0x02, 0x03}), object81(0xFF7C, {0x04, 0x05}),
-                                  shortObject(0xFF7D, {0x06}), values.withNetwork ? network : Bytes{},
-                                  shortObject(0xFF7E, {0x08})}));
+    Bytes network = object82(
+        0xFF7F, join({shortObject(0xDF8040, {0x01}), shortObject(0xDF8041, {0x02}),
+                      object81(0xDF8042, {0xAA, 0xBB, 0xCC}), shortObject(0xDF8044, {0x00}), object81(0xDF8051, {0x09}),
+                      object81(0xDF8060, macHolder), shortObject(0xDF8057, {0x00})}));
+    return object82(0xFF79,
+                    join({shortObject(0xDF800D, {0x00}), identityObject(values), object82(0xFF7B, {0x01, 0x02, 0x03}),
+                          object81(0xFF7C, {0x04, 0x05}), shortObject(0xFF7D, {0x06}),
+                          values.withNetwork ? network : Bytes{}, shortObject(0xFF7E, {0x08})}));
 }
 
 Bytes terminalConfiguration(const ConfigurationValues& values)
@@ -122,8 +122,8 @@ Bytes terminalConfiguration(const ConfigurationValues& values)
     Bytes macHolder = join({counting(19, 0x30), values.macAddress, counting(3, 0x60)});
     Bytes network = object82(0xFF7F, join({shortObject(0xDF8040, {0x01}), shortObject(0xDF8048, {0x02}),
                                            shortObject(0xDF8051, {0x09}), shortObject(0xDF8060, macHolder)}));
-    return object82(0xFF79, join({shortObject(0xDF800D, {0x00}), identityObject(values),
-                                  values.withNetwork ? network : Bytes{}}));
+    return object82(
+        0xFF79, join({shortObject(0xDF800D, {0x00}), identityObject(values), values.withNetwork ? network : Bytes{}}));
 }
 
 Bytes configurationFile(const ConfigurationValues& values)
@@ -139,7 +139,8 @@ std::size_t offsetOf(const Bytes& haystack, const Bytes& needle)
     return static_cast<std::size_t>(at - haystack.begin());
 }
 
-ExactBuffer::ExactBuffer(const Bytes& bytes) : data_(std::make_unique<std::uint8_t[]>(bytes.size())), size_(bytes.size())
+ExactBuffer::ExactBuffer(const Bytes& bytes)
+    : data_(std::make_unique<std::uint8_t[]>(bytes.size())), size_(bytes.size())
 {
     std::copy(bytes.begin(), bytes.end(), data_.get());
 }

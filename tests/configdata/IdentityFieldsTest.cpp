@@ -1,8 +1,8 @@
 // Locating the identity fields in guarantee and configuration data: the places in
 // well-formed templates and terminal copies, objects too short for their field, the
 // tags each copy knows, and every truncation and corruption of a whole template.
-#include "configdata/DataObjects.h"
 #include "loader/IdentityFields.h"
+#include "configdata/DataObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,8 @@ TEST(ConfigurationFields, FoundInTheTemplateFile)
     std::optional<tlv::Object> data = identity::configurationDataOfFile(buffer.view());
     ASSERT_TRUE(data);
     EXPECT_EQ(data->start, 254u); // behind the leading FD object
-    identity::ConfigurationFields fields = identity::locateConfigurationFields(buffer.view(), *data, Source::TemplateFile);
+    identity::ConfigurationFields fields =
+        identity::locateConfigurationFields(buffer.view(), *data, Source::TemplateFile);
     EXPECT_EQ(valueAt(file, fields.manufacturer), textBytes("MAKER1"));
     EXPECT_EQ(valueAt(file, fields.serialNumber), textBytes("123456789012"));
     EXPECT_EQ(valueAt(file, fields.manufacturingDate), kDate);
@@ -88,7 +89,8 @@ TEST(ConfigurationFields, ObjectsTooShortForTheirFieldAreAbsent)
     for (const Bytes& data : {bytes, shortHolder}) {
         ExactBuffer buffer(data);
         tlv::Object object = *identity::findConfigurationData(buffer.view(), 0);
-        identity::ConfigurationFields fields = identity::locateConfigurationFields(buffer.view(), object, Source::TemplateFile);
+        identity::ConfigurationFields fields =
+            identity::locateConfigurationFields(buffer.view(), object, Source::TemplateFile);
         EXPECT_FALSE(fields.serialNumber);
         EXPECT_FALSE(fields.manufacturingDate);
     }
@@ -110,7 +112,8 @@ TEST(ConfigurationFields, LastIdentityObjectAndLastFieldWin)
     Bytes data = object82(0xFF79, join({first, second}));
     ExactBuffer buffer(data);
     tlv::Object object = *identity::findConfigurationData(buffer.view(), 0);
-    identity::ConfigurationFields fields = identity::locateConfigurationFields(buffer.view(), object, Source::TemplateFile);
+    identity::ConfigurationFields fields =
+        identity::locateConfigurationFields(buffer.view(), object, Source::TemplateFile);
     EXPECT_EQ(valueAt(data, fields.serialNumber), textBytes("333333333333"));
 }
 
@@ -168,7 +171,8 @@ TEST(GuaranteeFields, MissingAndShortSlots)
     values.batteryDates = {kDate, {0x20, 0x07}, kDate};
     Bytes data = guaranteeObject(values);
     ExactBuffer buffer(data);
-    identity::GuaranteeFields fields = identity::locateGuaranteeFields(buffer.view(), *identity::findGuaranteeData(buffer.view(), 0));
+    identity::GuaranteeFields fields =
+        identity::locateGuaranteeFields(buffer.view(), *identity::findGuaranteeData(buffer.view(), 0));
     EXPECT_FALSE(fields.companion);
     EXPECT_TRUE(fields.batteryDates[0]);
     EXPECT_FALSE(fields.batteryDates[1]);

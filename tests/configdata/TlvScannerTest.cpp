@@ -1,8 +1,8 @@
 // The BER-TLV scanner on well-formed and malformed bytes: tag and length forms, objects
 // that run past their container, containers scanned object by object. Every buffer is
 // exactly as long as its bytes, so a read past the end fails the sanitizer build.
-#include "configdata/DataObjects.h"
 #include "loader/TlvScanner.h"
+#include "configdata/DataObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -31,15 +31,15 @@ TEST_P(ReadTag, OneToThreeBytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, ReadTag,
-    testing::Values(TagCase{"OneByte", {0xFD, 0x82}, 0xFD, 1}, TagCase{"TwoBytes", {0xFF, 0x5E, 0x10}, 0xFF5E, 2},
-                    TagCase{"ThreeBytes", {0xDF, 0x80, 0x08, 0x04}, 0xDF8008, 3},
-                    TagCase{"FourBytesRefused", {0xDF, 0x80, 0x80, 0x08, 0x01}, std::nullopt, 0},
-                    TagCase{"CutAfterFirstByte", {0xFF}, std::nullopt, 0},
-                    TagCase{"CutInsideThreeBytes", {0xDF, 0x80}, std::nullopt, 0},
-                    TagCase{"Nothing", {}, std::nullopt, 0}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Forms, ReadTag,
+                         testing::Values(TagCase{"OneByte", {0xFD, 0x82}, 0xFD, 1},
+                                         TagCase{"TwoBytes", {0xFF, 0x5E, 0x10}, 0xFF5E, 2},
+                                         TagCase{"ThreeBytes", {0xDF, 0x80, 0x08, 0x04}, 0xDF8008, 3},
+                                         TagCase{"FourBytesRefused", {0xDF, 0x80, 0x80, 0x08, 0x01}, std::nullopt, 0},
+                                         TagCase{"CutAfterFirstByte", {0xFF}, std::nullopt, 0},
+                                         TagCase{"CutInsideThreeBytes", {0xDF, 0x80}, std::nullopt, 0},
+                                         TagCase{"Nothing", {}, std::nullopt, 0}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(ReadTag, StopsAtTheLimitNotAtTheBufferEnd)
 {
@@ -127,15 +127,14 @@ TEST_P(UnreadableObject, IsNotAnObject)
     EXPECT_FALSE(tlv::readObject(buffer.view(), 0, GetParam().bytes.size(), kRules));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Malformed, UnreadableObject,
-    testing::Values(ObjectCase{"TagNotListed", {0xDF, 0x80, 0x05, 0x01, 0x00}},
-                    ObjectCase{"ValueRunsPastTheEnd", {0xDF, 0x57, 0x03, 0x01, 0x02}},
-                    ObjectCase{"AbsurdTwoByteLength", {0xFF, 0x7F, 0x82, 0xFF, 0xFF, 0x00}},
-                    ObjectCase{"LengthInTheWrongForm", {0xFF, 0x7C, 0x02, 0x01, 0x02}},
-                    ObjectCase{"HeaderCut", {0xFF, 0x7F, 0x82, 0x00}},
-                    ObjectCase{"OnlyATag", {0xDF, 0x80, 0x09}}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Malformed, UnreadableObject,
+                         testing::Values(ObjectCase{"TagNotListed", {0xDF, 0x80, 0x05, 0x01, 0x00}},
+                                         ObjectCase{"ValueRunsPastTheEnd", {0xDF, 0x57, 0x03, 0x01, 0x02}},
+                                         ObjectCase{"AbsurdTwoByteLength", {0xFF, 0x7F, 0x82, 0xFF, 0xFF, 0x00}},
+                                         ObjectCase{"LengthInTheWrongForm", {0xFF, 0x7C, 0x02, 0x01, 0x02}},
+                                         ObjectCase{"HeaderCut", {0xFF, 0x7F, 0x82, 0x00}},
+                                         ObjectCase{"OnlyATag", {0xDF, 0x80, 0x09}}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(ReadObject, AValueReachingBeyondTheLimitIsRefusedEvenInsideTheBuffer)
 {
@@ -184,8 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"StopsAtALengthInTheWrongForm", join({shortObject(0xDF57, {1}), object81(0xDF8009, {1})}), {0xDF57}},
         ScanCase{"LastObjectCut", join({shortObject(0xDF57, {1}), {0xDF, 0x80, 0x09, 0x04, 0x20, 0x07}}), {0xDF57}},
         ScanCase{"HeaderCutAtTheEnd", join({shortObject(0xDF57, {1}), {0xFF, 0x7F, 0x82}}), {0xDF57}},
-        ScanCase{"PaddingEndsTheScan", join({shortObject(0xDF57, {1}), {0x00, 0x00}, shortObject(0xDF57, {2})}),
-                 {0xDF57}},
+        ScanCase{
+            "PaddingEndsTheScan", join({shortObject(0xDF57, {1}), {0x00, 0x00}, shortObject(0xDF57, {2})}), {0xDF57}},
         ScanCase{"EmptyValuesAreObjects", join({shortObject(0xDF57, {}), shortObject(0xDF57, {})}), {0xDF57, 0xDF57}}),
     [](const auto& info) { return info.param.name; });
 
