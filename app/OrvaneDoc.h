@@ -80,8 +80,9 @@ public:
     bool readIpAddress(const std::string& caption, std::uint32_t& address);
     // Asks the operator for the signing tool's user password and keeps it in memory.
     bool askSignerPassword();
-    const std::string& signerPassword() const { return signerPassword_; }
-    void setSignerPassword(std::string password) { signerPassword_ = std::move(password); }
+    // Read by the signing on a loader thread, set by the prompt on the interface thread.
+    std::string signerPassword() const;
+    void setSignerPassword(std::string password);
     // Signs configuration data in place with the external signing tool: length in and
     // out, never above capacity; false with the error text to report.
     bool signConfiguration(std::uint8_t* data, std::size_t& length, std::size_t capacity, std::string& errorText);
@@ -120,6 +121,7 @@ private:
     TestTree::NodeList tree_;
     TestTree::TreeNode* currentNode_ = nullptr;
     std::string title_;
+    mutable std::mutex signerPasswordMutex_;
     std::string signerPassword_; // never written to the settings store
     std::recursive_mutex documentLock_;
     std::recursive_mutex signingLock_;

@@ -17,9 +17,24 @@ bool isBlankEntry(const std::string& text)
 
 bool OrvaneDoc::askSignerPassword()
 {
-    NuevoRPC request(*this, NuevoRPC::Kind::SignerPassword, signerPassword_, {});
+    std::string password = signerPassword();
+    NuevoRPC request(*this, NuevoRPC::Kind::SignerPassword, password, {});
     runOnInterfaceThread(request);
+    if (request.succeeded())
+        setSignerPassword(std::move(password));
     return request.succeeded();
+}
+
+std::string OrvaneDoc::signerPassword() const
+{
+    std::scoped_lock lock(signerPasswordMutex_);
+    return signerPassword_;
+}
+
+void OrvaneDoc::setSignerPassword(std::string password)
+{
+    std::scoped_lock lock(signerPasswordMutex_);
+    signerPassword_ = std::move(password);
 }
 
 bool OrvaneDoc::promptSignerPassword(std::string& password)
