@@ -101,12 +101,12 @@ bool DownloadJob::run()
 
     bool result = false;
     std::string protocol = document_.currentModelValue("SYSTEM", "PROTOCOL");
-    if (protocol == "INTELHEX") {
+    if (protocol == "INTELHEX")
         result = downloadIntelHex();
-    } else {
-        // The bootstrap-family load ("CORVANTIS") is not part of this station yet.
+    else if (protocol == "CORVANTIS")
+        result = loadBootstrapFamily();
+    else
         reportError("Protocol not supported.");
-    }
 
     if (progress_->cancelled()) {
         reportError("CANCELLED Process.  The equipment has not been loaded.");

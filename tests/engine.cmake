@@ -1,6 +1,7 @@
 orvane_test(engine_tests unit
   LIBS orvane_engine
   SOURCES
+    engine/BootstrapFamilyLoadTest.cpp
     engine/ClockSettingTest.cpp
     engine/DownloadJobTest.cpp
     engine/FileBlockDownloadTest.cpp
