@@ -6,6 +6,7 @@ orvane_test(signing_tests unit
     signing/ProcessRunnerTest.cpp
     signing/ScopedEnvironment.cpp
     signing/ScriptedInterfaceThread.cpp
+    signing/SignatureTrailerTest.cpp
     signing/SignConfigurationTest.cpp
     signing/SigningFixture.cpp
     signing/ToolRuns.cpp

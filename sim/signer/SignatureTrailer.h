@@ -1,9 +1,12 @@
 #pragma once
-// The signature the signing tool stand-in appends to the data it signs: a fixed-size
-// text line naming how it signed and a 64-bit FNV-1a hash over what it signed with and
-// the data. Tests compute the same trailer to check the signed bytes they get back.
+// The signature the signing tool stand-in writes over the end of the data it signs: a
+// fixed-size text line naming how it signed and a 64-bit FNV-1a hash over what it signed
+// with and every byte of the data before the line. The data keeps its length, so data
+// shorter than the line cannot be signed. Tests compute the same bytes to check the
+// signed data they get back.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,17 +38,45 @@ inline std::string trailer(char kind, std::uint64_t hash)
     return std::string(text, trailerSize);
 }
 
-// The trailer of data signed by the device (the BYHSC signing command).
-inline std::string deviceTrailer(std::string_view data)
+// The trailer over the covered bytes signed by the device (the BYHSC signing command).
+inline std::string deviceTrailer(std::string_view covered)
 {
-    return trailer('D', Fnv64().add("BYHSC").add(data).value());
+    return trailer('D', Fnv64().add("BYHSC").add(covered).value());
 }
 
-// The trailer of data signed with a key file's bytes and a key number.
-inline std::string keyFileTrailer(std::string_view data, std::string_view keyFileBytes, std::string_view keyNumber)
+// The trailer over the covered bytes signed with a key file's bytes and a key number.
+inline std::string keyFileTrailer(std::string_view covered, std::string_view keyFileBytes, std::string_view keyNumber)
 {
     return trailer('F', Fnv64().add(keyFileBytes).add(std::string_view("\0", 1)).add(keyNumber)
-                            .add(std::string_view("\0", 1)).add(data).value());
+                            .add(std::string_view("\0", 1)).add(covered).value());
+}
+
+// What a signing is done with: the device, or a key file's bytes and a key number.
+struct SigningKey {
+    char kind = 'D'; // 'D' the device, 'F' a key file
+    std::string keyFileBytes;
+    std::string keyNumber;
+
+    static SigningKey device() { return {}; }
+    static SigningKey keyFile(std::string_view bytes, std::string_view number)
+    {
+        return {'F', std::string(bytes), std::string(number)};
+    }
+};
+
+inline std::string trailerOver(std::string_view covered, const SigningKey& key)
+{
+    return key.kind == 'F' ? keyFileTrailer(covered, key.keyFileBytes, key.keyNumber) : deviceTrailer(covered);
+}
+
+// The data signed in place: its last trailerSize bytes replaced by the trailer over all
+// the bytes before them. Nothing when the data is shorter than the trailer.
+inline std::optional<std::string> signInPlace(std::string_view data, const SigningKey& key)
+{
+    if (data.size() < trailerSize)
+        return std::nullopt;
+    std::string_view covered = data.substr(0, data.size() - trailerSize);
+    return std::string(covered) + trailerOver(covered, key);
 }
 
 } // namespace signer

@@ -30,6 +30,11 @@ void SignerLog::input(unsigned mode, long long size) const
     append({"input", std::to_string(::getpid()), octal, std::to_string(size)});
 }
 
+void SignerLog::refusal(const std::string& reason) const
+{
+    append({"refuse", std::to_string(::getpid()), reason});
+}
+
 void SignerLog::exit(int code) const
 {
     append({"exit", std::to_string(::getpid()), std::to_string(code)});

@@ -3,6 +3,7 @@
 // tabs, each line appended with a single write so that runs never mix their lines:
 //   run    <pid> <working directory> <program as started> <arguments...>
 //   input  <pid> <octal mode of the file to sign> <its size>
+//   refuse <pid> <why the data was not signed>
 //   exit   <pid> <exit code>
 // Without a log file nothing is recorded.
 #include <string>
@@ -16,6 +17,7 @@ public:
 
     void run(const std::string& program, const std::vector<std::string>& arguments) const;
     void input(unsigned mode, long long size) const;
+    void refusal(const std::string& reason) const;
     void exit(int code) const;
 
 private:

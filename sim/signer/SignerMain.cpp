@@ -4,10 +4,11 @@
 //   PASSWORD <password> BYHSC            check the device's user password
 //   <in> <out> BYHSC                     sign with the device
 //   <in> <out> <key file> <key number>   sign with a key file
-// Signing appends a trailer (sim/signer/SignatureTrailer.h) to the data and writes the
-// result to <out> in place. Exit codes: 0 done, 1 wrong password, 2 a command line it
-// does not know, 3 an input it cannot read, 4 an output it cannot write; the switches of
-// SignerSwitches.h change that on request.
+// Signing writes a trailer (sim/signer/SignatureTrailer.h) over the last bytes of the
+// data, so the signed data is exactly as long as the data given, and writes the result
+// to <out>. Exit codes: 0 done, 1 wrong password, 2 a command line it does not know, 3 an
+// input it cannot read, 4 an output it cannot write, 5 data too short to hold the
+// signature; the switches of SignerSwitches.h change that on request.
 #include "sim/signer/SignatureTrailer.h"
 #include "sim/signer/SignerLog.h"
 #include "sim/signer/SignerSwitches.h"
@@ -27,7 +28,7 @@ namespace {
 
 using signer::Step;
 
-enum Exit { Done = 0, WrongPassword = 1, UnknownCommand = 2, CannotRead = 3, CannotWrite = 4 };
+enum Exit { Done = 0, WrongPassword = 1, UnknownCommand = 2, CannotRead = 3, CannotWrite = 4, CannotSign = 5 };
 
 struct Command {
     Step step;
@@ -74,6 +75,17 @@ int checkPassword(const signer::Switches& switches, const std::string& password)
     return Done;
 }
 
+// The device for the BYHSC command line; else the key file named and the key number.
+std::optional<signer::SigningKey> signingKey(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() == 3)
+        return signer::SigningKey::device();
+    std::optional<std::string> keyFileBytes = readFile(arguments[2]);
+    if (!keyFileBytes)
+        return std::nullopt;
+    return signer::SigningKey::keyFile(*keyFileBytes, arguments[3]);
+}
+
 int signFile(const signer::Switches& switches, const signer::SignerLog& log, const std::vector<std::string>& arguments)
 {
     const std::string& in = arguments[0];
@@ -87,17 +99,17 @@ int signFile(const signer::Switches& switches, const signer::SignerLog& log, con
     if (switches.removeFile)
         return ::unlink(out.c_str()) == 0 ? Done : CannotWrite;
 
-    std::string signedData = *data;
-    if (arguments.size() == 3) {
-        signedData += signer::deviceTrailer(*data);
-    } else {
-        std::optional<std::string> key = readFile(arguments[2]);
-        if (!key)
-            return CannotRead;
-        signedData += signer::keyFileTrailer(*data, *key, arguments[3]);
+    std::optional<signer::SigningKey> key = signingKey(arguments);
+    if (!key)
+        return CannotRead;
+    std::optional<std::string> signedData = signer::signInPlace(*data, *key);
+    if (!signedData) {
+        log.refusal("data of " + std::to_string(data->size()) + " bytes cannot hold the " +
+                    std::to_string(signer::trailerSize) + "-byte signature");
+        return CannotSign;
     }
-    signedData.append(static_cast<std::size_t>(std::max(0L, switches.growBytes)), 'G');
-    return rewriteFile(out, signedData) ? Done : CannotWrite;
+    signedData->append(static_cast<std::size_t>(std::max(0L, switches.growBytes)), 'G');
+    return rewriteFile(out, *signedData) ? Done : CannotWrite;
 }
 
 int perform(const signer::Switches& switches, const signer::SignerLog& log, const std::vector<std::string>& arguments)

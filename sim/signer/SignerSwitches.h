@@ -7,7 +7,7 @@
 //   ORVANE_SIGNER_HANG=step        the step (PORT, PASSWORD, SIGN, or 1 for every step)
 //                                  never ends
 //   ORVANE_SIGNER_DELAY_MS=n       every step waits n ms before its work
-//   ORVANE_SIGNER_GROW=n           the signed file gets n bytes more than the signature
+//   ORVANE_SIGNER_GROW=n           the signed file gets n bytes more than the data given
 //   ORVANE_SIGNER_REMOVE=1         the signing step deletes the file instead of signing
 //   ORVANE_SIGNER_PASSWORD=text    the only user password the device accepts (exit 1
 //                                  for any other); without it every password is accepted

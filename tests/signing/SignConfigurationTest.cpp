@@ -60,8 +60,9 @@ protected:
     }
 
     std::string keyFile;
-    const std::string keyFileSigned = configData + signer::keyFileTrailer(configData, "key bytes", "07");
-    const std::string deviceSigned = configData + signer::deviceTrailer(configData);
+    const signer::SigningKey keyFileKey = signer::SigningKey::keyFile("key bytes", "07");
+    const std::string keyFileSigned = *signer::signInPlace(configData, keyFileKey);
+    const std::string deviceSigned = *signer::signInPlace(configData, signer::SigningKey::device());
 };
 
 TEST_F(SignConfiguration, EveryModeButNoneAndDeviceSignsWithTheKeyFile)
@@ -70,10 +71,10 @@ TEST_F(SignConfiguration, EveryModeButNoneAndDeviceSignsWithTheKeyFile)
     for (const char* radio : {"2", "3", "-1"}) {
         SCOPED_TRACE(radio);
         setting("FirmadorRadio", radio);
-        Outcome out = signOnLoaderThread(configData, keyFileSigned.size());
+        Outcome out = signOnLoaderThread(configData, configData.size());
         EXPECT_TRUE(out.signedOk) << out.errorText;
         EXPECT_EQ(out.data, keyFileSigned);
-        EXPECT_EQ(out.length, keyFileSigned.size());
+        EXPECT_EQ(out.length, configData.size()); // signed in place
     }
     std::vector<ToolRun> runs = toolRuns();
     ASSERT_EQ(runs.size(), 3u);
@@ -125,7 +126,7 @@ TEST_F(SignConfiguration, DeviceModeAsksForThePasswordOnceAndKeepsIt)
     switchOn("ORVANE_SIGNER_PASSWORD", "s3cret");
     ui.answerPassword("s3cret");
     for (int signing = 0; signing < 2; ++signing) {
-        Outcome out = signOnLoaderThread(configData, deviceSigned.size());
+        Outcome out = signOnLoaderThread(configData, configData.size());
         EXPECT_TRUE(out.signedOk) << out.errorText;
         EXPECT_EQ(out.data, deviceSigned);
     }
@@ -265,16 +266,42 @@ TEST_F(SignConfiguration, ExchangeFileThatCannotTakeTheDataFails)
 
 TEST_F(SignConfiguration, SignedDataMustFitTheCapacity)
 {
+    // Signed in place the data keeps its length: a capacity of exactly that length does.
     useKeyFile();
-    Outcome exact = signOnLoaderThread(configData, keyFileSigned.size());
+    Outcome exact = signOnLoaderThread(configData, configData.size());
     EXPECT_TRUE(exact.signedOk) << exact.errorText;
     EXPECT_EQ(exact.data, keyFileSigned);
+    EXPECT_EQ(exact.length, configData.size());
 
     switchOn("ORVANE_SIGNER_GROW", "1");
-    Outcome over = signOnLoaderThread(configData, keyFileSigned.size());
+    Outcome over = signOnLoaderThread(configData, configData.size());
     EXPECT_FALSE(over.signedOk);
     EXPECT_EQ(over.errorText, "Temporal file max length exceeded.");
-    EXPECT_EQ(over.length, keyFileSigned.size() + 1); // the file's size, for the report
+    EXPECT_EQ(over.length, configData.size() + 1); // the file's size, for the report
+    EXPECT_THAT(exchangeFilesLeft(), IsEmpty());
+}
+
+TEST_F(SignConfiguration, DataTooShortToHoldTheSignatureIsNotSigned)
+{
+    useKeyFile();
+    const std::string justFits(signer::trailerSize, 'j');
+    Outcome fits = signOnLoaderThread(justFits, justFits.size());
+    EXPECT_TRUE(fits.signedOk) << fits.errorText;
+    EXPECT_EQ(fits.data, signer::trailerOver("", keyFileKey)); // the signature covers nothing
+
+    const std::string tooShort(signer::trailerSize - 1, 's');
+    Outcome refused = signOnLoaderThread(tooShort, 1000);
+    EXPECT_FALSE(refused.signedOk);
+    EXPECT_EQ(refused.errorText, executingError);
+    EXPECT_EQ(refused.data, tooShort); // the buffer keeps the unsigned data
+    EXPECT_EQ(refused.length, tooShort.size());
+
+    std::vector<ToolRun> runs = toolRuns();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].exitCode, 0);
+    EXPECT_EQ(runs[0].refusal, "");
+    EXPECT_EQ(runs[1].exitCode, 5);
+    EXPECT_EQ(runs[1].refusal, "data of 26 bytes cannot hold the 27-byte signature");
     EXPECT_THAT(exchangeFilesLeft(), IsEmpty());
 }
 
@@ -346,7 +373,7 @@ TEST_F(SignConfiguration, TwoPortsSigningAtOnceRunOneAfterTheOther)
     useDevice("");
     ui.answerPassword("pw");
     switchOn("ORVANE_SIGNER_DELAY_MS", "100");
-    const std::string data[2] = {configData, "other port's data"};
+    const std::string data[2] = {configData, "the other port's configuration data"};
     std::vector<std::uint8_t> buffers[2];
     std::size_t lengths[2];
     bool signedOk[2] = {false, false};
@@ -366,7 +393,7 @@ TEST_F(SignConfiguration, TwoPortsSigningAtOnceRunOneAfterTheOther)
         SCOPED_TRACE(port);
         EXPECT_TRUE(signedOk[port]) << errors[port];
         EXPECT_EQ(std::string(buffers[port].begin(), buffers[port].begin() + static_cast<std::ptrdiff_t>(lengths[port])),
-                  data[port] + signer::deviceTrailer(data[port]));
+                  *signer::signInPlace(data[port], signer::SigningKey::device()));
     }
     EXPECT_EQ(ui.passwordTitles().size(), 1u);
     EXPECT_TRUE(runsOneAfterAnother(logPath));

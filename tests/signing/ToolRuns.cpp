@@ -40,6 +40,8 @@ std::vector<ToolRun> readToolRuns(const std::string& logPath)
         } else if (f[0] == "input" && f.size() == 4 && byPid.count(pid)) {
             runs[byPid[pid]].inputMode = f[2];
             runs[byPid[pid]].inputSize = std::stoll(f[3]);
+        } else if (f[0] == "refuse" && f.size() == 3 && byPid.count(pid)) {
+            runs[byPid[pid]].refusal = f[2];
         } else if (f[0] == "exit" && f.size() == 3 && byPid.count(pid)) {
             runs[byPid[pid]].exitCode = std::stoi(f[2]);
         }

@@ -10,6 +10,7 @@ struct ToolRun {
     std::vector<std::string> arguments;
     std::string inputMode; // octal mode of the file to sign, when the run signed
     long long inputSize = -1;
+    std::string refusal;  // why it did not sign, when it refused
     int exitCode = -1; // -1: the run never ended by itself
 };
 
