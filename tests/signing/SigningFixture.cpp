@@ -31,6 +31,8 @@ SigningTest::SigningTest()
 SigningTest::~SigningTest()
 {
     doc.setInterfaceThread(nullptr);
+    while (!environment.empty())
+        environment.pop_back(); // last set, first restored: a variable set twice gets its first value back
 }
 
 void SigningTest::switchOn(const std::string& name, const std::string& value)
