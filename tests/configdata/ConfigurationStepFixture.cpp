@@ -1,26 +1,15 @@
 #include "configdata/ConfigurationStepFixture.h"
+#include "sim/signer/SignatureTrailer.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <sstream>
-#include <sys/stat.h>
 
 namespace {
 
-std::optional<std::string> environmentValue(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-void restoreEnvironment(const char* name, const std::optional<std::string>& value)
-{
-    if (value)
-        ::setenv(name, value->c_str(), 1);
-    else
-        ::unsetenv(name);
-}
+const char* const signerSwitches[] = {
+    "ORVANE_SIGNER_EXIT",     "ORVANE_SIGNER_EXIT_PORT", "ORVANE_SIGNER_EXIT_PASSWORD", "ORVANE_SIGNER_EXIT_SIGN",
+    "ORVANE_SIGNER_HANG",     "ORVANE_SIGNER_DELAY_MS",  "ORVANE_SIGNER_GROW",          "ORVANE_SIGNER_REMOVE",
+    "ORVANE_SIGNER_PASSWORD"};
 
 std::string textOf(const Bytes& bytes)
 {
@@ -95,11 +84,12 @@ PackedDate todaysDate()
 }
 
 ConfigurationStepTest::ConfigurationStepTest()
-    : oldTmpdir_(environmentValue("TMPDIR")), oldSignerLog_(environmentValue("ORVANE_SIGNER_LOG"))
 {
-    tools.mkdir("tmp");
-    ::setenv("TMPDIR", tools.file("tmp").c_str(), 1);
-    ::setenv("ORVANE_SIGNER_LOG", tools.file("signer.log").c_str(), 1);
+    switchOn("TMPDIR", tools.mkdir("tmp"));
+    tools.symlink("tmp/sign.exe", ORVANE_SIGNER);
+    switchOn("ORVANE_SIGNER_LOG", tools.file("signer.log"));
+    for (const char* name : signerSwitches)
+        environment_.push_back(std::make_unique<ScopedEnvironment>(name, std::nullopt));
 
     describeAssignable({});
     setting("ImpresionRadio", "1");
@@ -111,9 +101,8 @@ ConfigurationStepTest::ConfigurationStepTest()
     setting("ProximoMAC", "0011AABBCC");
     setting("SaltoMAC", "1");
     setting("FirmadorRadio", "2"); // by key file: no password to ask
-    setting("FirmadorArchivo", tools.write("key.bin", "the key"));
-    setting("FirmadorClave", "7");
-    useInPlaceSigner();
+    setting("FirmadorArchivo", tools.write("key.bin", kKeyFileBytes));
+    setting("FirmadorClave", kKeyNumber);
     writeTemplates(GuaranteeValues{}, ConfigurationValues{});
 
     job = f.makeJob(pty.slavePath());
@@ -124,8 +113,8 @@ ConfigurationStepTest::ConfigurationStepTest()
 ConfigurationStepTest::~ConfigurationStepTest()
 {
     job.reset();
-    restoreEnvironment("TMPDIR", oldTmpdir_);
-    restoreEnvironment("ORVANE_SIGNER_LOG", oldSignerLog_);
+    while (!environment_.empty())
+        environment_.pop_back(); // last set, first restored
 }
 
 void ConfigurationStepTest::describeAssignable(const std::vector<std::string>& entries)
@@ -154,28 +143,19 @@ bool ConfigurationStepTest::runStep(const TerminalScript& script, TerminalRecord
     return result;
 }
 
-void ConfigurationStepTest::useInPlaceSigner()
+void ConfigurationStepTest::switchOn(const std::string& name, const std::string& value)
 {
-    // By key file the tool is called with: file file keyfile keynumber.
-    std::ostringstream script;
-    script << "#!/bin/sh\n"
-           << "echo \"$*\" >> '" << tools.file("signer.log") << "'\n"
-           << "printf '" << kSignature << "' | dd of=\"$2\" bs=1 seek=" << kSignatureOffset
-           << " conv=notrunc 2>/dev/null\n";
-    std::string path = tools.file("tmp/sign.exe");
-    std::remove(path.c_str());
-    tools.write("tmp/sign.exe", script.str());
-    ::chmod(path.c_str(), 0700);
+    environment_.push_back(std::make_unique<ScopedEnvironment>(name, value));
 }
 
-void ConfigurationStepTest::useAppendingSigner()
+std::vector<ToolRun> ConfigurationStepTest::signerRuns() const
 {
-    std::string path = tools.file("tmp/sign.exe");
-    std::remove(path.c_str());
-    tools.symlink("tmp/sign.exe", ORVANE_SIGNER);
+    return readToolRuns(tools.file("signer.log"));
 }
 
-std::vector<std::string> ConfigurationStepTest::signerRuns() const
+Bytes ConfigurationStepTest::signedByTool(const Bytes& data)
 {
-    return readLines(tools.file("signer.log"));
+    std::optional<std::string> signedData = signer::signInPlace(std::string(data.begin(), data.end()),
+                                                                signer::SigningKey::keyFile(kKeyFileBytes, kKeyNumber));
+    return signedData ? Bytes(signedData->begin(), signedData->end()) : Bytes{};
 }

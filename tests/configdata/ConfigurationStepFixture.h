@@ -2,17 +2,21 @@
 // The configuration data step run by a job on a temporary workspace against a terminal
 // played on a pseudo-terminal: the terminal answers command "13" with its stored data
 // (or refuses with status "55"), takes the download and records every byte of it. The
-// workspace's identity values come from the settings sequences; the signing tool is a
-// program in the temporary folder the station hands the exchange file to.
+// workspace's identity values come from the settings sequences; the signing tool is the
+// station's stand-in, sign.exe in the temporary folder the station hands the exchange
+// file to, signing by key file with its fault switches off.
 #include "configdata/DataObjects.h"
 #include "engine/JobFixture.h"
 #include "engine/ScriptedTerminal.h"
+#include "signing/ScopedEnvironment.h"
+#include "signing/ToolRuns.h"
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,16 +61,15 @@ protected:
     // Runs the step; the result and what the terminal saw.
     bool runStep(const TerminalScript& script, TerminalRecord& record);
 
-    // The signing tool: one that signs in place, writing kSignature at kSignatureOffset
-    // of the data (the length stays), or the station's signing tool stand-in, which
-    // appends its signature.
-    void useInPlaceSigner();
-    void useAppendingSigner();
-    // The command lines the signing tool ran with, one per run.
-    std::vector<std::string> signerRuns() const;
+    // Sets an environment variable (a fault switch of the signing tool) for the test.
+    void switchOn(const std::string& name, const std::string& value);
+    // The signing tool's runs, in order.
+    std::vector<ToolRun> signerRuns() const;
+    // The data as the signing tool signs it with the workspace's key file and key number.
+    static Bytes signedByTool(const Bytes& data);
 
-    static constexpr std::size_t kSignatureOffset = 160;
-    static inline const std::string kSignature = "SIGNED-IN-PLACE!";
+    static inline const std::string kKeyFileBytes = "the key";
+    static inline const std::string kKeyNumber = "7";
 
     JobFixture f;
     PtyPair pty;
@@ -76,6 +79,5 @@ protected:
     Bytes configurationTemplate; // the configuration file as written
 
 private:
-    std::optional<std::string> oldTmpdir_;
-    std::optional<std::string> oldSignerLog_;
+    std::vector<std::unique_ptr<ScopedEnvironment>> environment_;
 };

@@ -1,6 +1,7 @@
 // The configuration data step against a played terminal: each assignment action on each
-// field with the terminal's data present, empty or refused; what is signed and what is
-// not; the exact bytes of the download; the refusals and failures of the step.
+// field with the terminal's data present, empty or refused; what is signed (in place, by
+// the signing tool stand-in) and what is not; the exact bytes of the download; the
+// refusals and failures of the step.
 #include "configdata/ConfigurationStepFixture.h"
 #include "loader/FileHeader.h"
 
@@ -131,7 +132,9 @@ struct FieldUnderTest {
     const char* name;
     const char* key;
     const char* actionSetting;
-    bool inConfiguration; // a write changes the configuration data, which is then signed
+    // Puts a value into the configuration data; none for a guarantee field. A write into
+    // the configuration data changes it, and it is then signed.
+    std::function<void(ConfigurationValues&, const Bytes&)> intoConfiguration;
     std::function<Bytes(const Received&)> sent;
     Bytes templateValue;
     Bytes terminalValue;
@@ -141,7 +144,7 @@ struct FieldUnderTest {
 const std::vector<FieldUnderTest>& fieldsUnderTest()
 {
     static const std::vector<FieldUnderTest> fields = {
-        {"InstallationDate", "INSTALATION_DATE", "AccionFInstalacion", false,
+        {"InstallationDate", "INSTALATION_DATE", "AccionFInstalacion", nullptr,
          [](const Received& r) {
              return join({valueBehind(r.guarantee, {0xDF, 0x80, 0x08, 0x04}, 4),
                           valueBehind(r.guarantee, {0xDF, 0x57, 0x02}, 2)});
@@ -150,17 +153,20 @@ const std::vector<FieldUnderTest>& fieldsUnderTest()
          [] {
              return join({dateBytes(todaysDate()), {0xC1, 0xC2}});
          }},
-        {"ManufacturingDate", "MANUFACTURING_DATE", "AccionFFabricacion", true,
+        {"ManufacturingDate", "MANUFACTURING_DATE", "AccionFFabricacion",
+         [](ConfigurationValues& values, const Bytes& value) { values.manufacturingDate = value; },
          [](const Received& r) {
              return valueBehind(r.configuration, {0xDF, 0x80, 0x07, 0x04}, 4);
          },
          kTemplateManufacturing, kTerminalManufacturing, [] { return dateBytes(todaysDate()); }},
-        {"SerialNumber", "SERIAL_NUMBER", "AccionSerie", true,
+        {"SerialNumber", "SERIAL_NUMBER", "AccionSerie",
+         [](ConfigurationValues& values, const Bytes& value) { values.serialNumber = value; },
          [](const Received& r) {
              return valueBehind(r.configuration, {0xDF, 0x80, 0x05, 0x0C}, 12);
          },
          kTemplateSerial, kTerminalSerial, [] { return kNewSerial; }},
-        {"MacAddress", "MAC_ADDRESS", "AccionMAC", true,
+        {"MacAddress", "MAC_ADDRESS", "AccionMAC",
+         [](ConfigurationValues& values, const Bytes& value) { values.macAddress = value; },
          [](const Received& r) {
              Bytes holder = valueBehind(r.configuration, {0xDF, 0x80, 0x60, 0x81, 0x20}, 32);
              return holder.size() == 32 ? Bytes(holder.begin() + 23, holder.begin() + 29) : Bytes{};
@@ -211,9 +217,15 @@ TEST_P(FieldAction, KeepsPreservesOrAssigns)
     EXPECT_EQ(field.sent(received), expected);
 
     const bool written = outcome != Outcome::TemplateValue;
-    const bool signedExpected = written && field.inConfiguration;
-    EXPECT_EQ(signerRuns().size(), signedExpected ? 1u : 0u);
-    if (!signedExpected) {
+    if (written && field.intoConfiguration) {
+        // The changed configuration data goes as the tool signed it: same length, the
+        // signature over everything before it.
+        ConfigurationValues values = templateConfigurationValues();
+        field.intoConfiguration(values, expected);
+        EXPECT_EQ(signerRuns().size(), 1u);
+        EXPECT_EQ(received.configuration, signedByTool(configurationFile(values)));
+    } else {
+        EXPECT_TRUE(signerRuns().empty());
         EXPECT_EQ(received.configuration, configurationTemplate); // sent exactly as read
     }
 
@@ -362,7 +374,7 @@ TEST_F(ConfigurationStepTest, EveryFieldNewWhenTheTerminalRefusesItsData)
         GTEST_SKIP() << "the date changed during the step";
 
     // What the terminal must have been sent: the templates with the new values, the
-    // configuration data signed in place.
+    // configuration data signed in place by the signing tool.
     GuaranteeValues guarantee = templateGuarantee();
     guarantee.installationDate = dateBytes(today);
     guarantee.batteryDates[0] = dateBytes(today);
@@ -372,8 +384,8 @@ TEST_F(ConfigurationStepTest, EveryFieldNewWhenTheTerminalRefusesItsData)
     configuration.manufacturingDate = dateBytes(today);
     configuration.macAddress = kNewMac;
     const Bytes guaranteePart = guaranteeObject(guarantee);
-    Bytes configurationPart = configurationFile(configuration);
-    std::copy(kSignature.begin(), kSignature.end(), configurationPart.begin() + kSignatureOffset);
+    const Bytes configurationPart = signedByTool(configurationFile(configuration));
+    ASSERT_EQ(configurationPart.size(), configurationFile(configuration).size());
 
     EXPECT_EQ(record.dataRequests, (std::vector<Bytes>{{'1', '3', 4}, {'1', '3', 5}}));
     Bytes start = {'1', '1', 0x00, 0x6A, 'C', 'D', '-'};
@@ -385,7 +397,7 @@ TEST_F(ConfigurationStepTest, EveryFieldNewWhenTheTerminalRefusesItsData)
 
     // Each part is cut into blocks of its own; the numbers run on from one to the other.
     std::vector<Bytes> blocks;
-    for (const Bytes* part : {&guaranteePart, static_cast<const Bytes*>(&configurationPart)})
+    for (const Bytes* part : {&guaranteePart, &configurationPart})
         for (std::size_t at = 0; at < part->size(); at += 48)
             blocks.emplace_back(part->begin() + static_cast<long>(at),
                                 part->begin() + static_cast<long>(std::min(at + 48, part->size())));
@@ -463,9 +475,9 @@ TEST_F(ConfigurationStepTest, ManufacturerTextFittedToItsField)
         EXPECT_EQ(valueBehind(received.configuration, {0xDF, 0x80, 0x04, 0x06}, 6), textBytes(c.sent))
             << c.manufacturer;
         EXPECT_EQ(signerRuns().size() - runsBefore, c.signs ? 1u : 0u) << c.manufacturer;
-        if (!c.signs) {
-            EXPECT_EQ(received.configuration, configurationTemplate) << c.manufacturer;
-        }
+        values.manufacturer = textBytes(c.sent);
+        EXPECT_EQ(received.configuration, c.signs ? signedByTool(configurationFile(values)) : configurationTemplate)
+            << c.manufacturer;
     }
 }
 
@@ -649,23 +661,33 @@ TEST_F(ConfigurationStepTest, ConfigurationFileOf281BytesIsSent)
     EXPECT_EQ(split(record, guaranteeObject(GuaranteeValues{}).size()).configuration, file);
 }
 
-TEST_F(ConfigurationStepTest, SignedDataMayNotGrow)
+TEST_F(ConfigurationStepTest, FailedSigningEndsTheStepWithTheToolsText)
 {
-    // The station's signing tool stand-in appends its signature; the signed data must fit
-    // where the configuration data was.
-    useAppendingSigner();
     describeAssignable({"SERIAL_NUMBER=YES"});
     setting("AccionSerie", "3");
-    TerminalScript script = scriptFor(TerminalData::Holding);
-    script.download = false;
-    TerminalRecord record;
-    EXPECT_FALSE(runStep(script, record));
-    EXPECT_FALSE(signerRuns().empty());
-    std::vector<std::string> texts = f.texts();
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[texts.size() - 2], "Signing Configuration data...");
-    EXPECT_EQ(texts.back(), "Temporal file max length exceeded.");
-    EXPECT_TRUE(record.quietAfterwards);
+    struct {
+        const char* fault; // the signing tool's switch
+        const char* value;
+        const char* message;
+    } cases[] = {
+        // Signed data longer than the configuration data does not fit where it was.
+        {"ORVANE_SIGNER_GROW", "1", "Temporal file max length exceeded."},
+        {"ORVANE_SIGNER_EXIT_SIGN", "4", "Error, executing signing tool utility."},
+    };
+    for (const auto& c : cases) {
+        ScopedEnvironment fault(c.fault, c.value);
+        std::size_t runsBefore = signerRuns().size();
+        TerminalScript script = scriptFor(TerminalData::Holding);
+        script.download = false;
+        TerminalRecord record;
+        EXPECT_FALSE(runStep(script, record)) << c.fault;
+        EXPECT_EQ(signerRuns().size(), runsBefore + 1) << c.fault;
+        std::vector<std::string> texts = f.texts();
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[texts.size() - 2], "Signing Configuration data...") << c.fault;
+        EXPECT_EQ(texts.back(), c.message) << c.fault;
+        EXPECT_TRUE(record.quietAfterwards) << c.fault;
+    }
 }
 
 TEST_F(ConfigurationStepTest, WrongBlockEchoEndsTheDownload)

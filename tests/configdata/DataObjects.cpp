@@ -1,4 +1,5 @@
 #include "configdata/DataObjects.h"
+#include "sim/signer/SignatureTrailer.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -128,7 +129,8 @@ Bytes terminalConfiguration(const ConfigurationValues& values)
 
 Bytes configurationFile(const ConfigurationValues& values)
 {
-    return join({object82(0xFD, counting(250, 0x00)), templateConfiguration(values)});
+    return join(
+        {object82(0xFD, counting(250, 0x00)), templateConfiguration(values), repeated(signer::trailerSize, 0x00)});
 }
 
 std::size_t offsetOf(const Bytes& haystack, const Bytes& needle)

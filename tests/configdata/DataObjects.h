@@ -46,7 +46,9 @@ Bytes guaranteeFile(const GuaranteeValues& values);
 // or as a terminal answers it (DF8060 short, the MAC 23 bytes after its tag).
 Bytes templateConfiguration(const ConfigurationValues& values);
 Bytes terminalConfiguration(const ConfigurationValues& values);
-// A configuration template file: a leading FD object, then FF79; over 281 bytes.
+// A configuration template file: a leading FD object, FF79, and at its end the room the
+// signing tool writes its signature into (its last signer::trailerSize bytes, zeros
+// until signed); over 281 bytes.
 Bytes configurationFile(const ConfigurationValues& values);
 
 // Where a value sits in a buffer: the offset of the first occurrence of the bytes.
