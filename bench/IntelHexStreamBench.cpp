@@ -5,7 +5,7 @@
 #include "app/OrvaneDoc.h"
 #include "comm/CommPort.h"
 #include "loader/DownloadJob.h"
-#include "loader/Progress.h"
+#include "bench/QuietProgress.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 #include "support/TermSim.h"
@@ -18,17 +18,6 @@
 #include <thread>
 
 namespace {
-
-class QuietProgress final : public Progress {
-public:
-    bool cancelled() override { return false; }
-    void setRange(int) override {}
-    void setPos(int) override {}
-    void step(int) override {}
-    void complete() override {}
-    void setText(const std::string&) override {}
-    void finish(bool) override {}
-};
 
 std::string hexText(long bytes)
 {

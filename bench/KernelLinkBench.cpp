@@ -6,7 +6,7 @@
 //   orvane-bench-link [--bytes N] [--unpaced-only]
 #include "app/OrvaneDoc.h"
 #include "loader/DownloadJob.h"
-#include "loader/Progress.h"
+#include "bench/QuietProgress.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 #include "support/TermSim.h"
@@ -21,17 +21,6 @@
 #include <vector>
 
 namespace {
-
-class QuietProgress final : public Progress {
-public:
-    bool cancelled() override { return false; }
-    void setRange(int) override {}
-    void setPos(int) override {}
-    void step(int) override {}
-    void complete() override {}
-    void setText(const std::string&) override {}
-    void finish(bool) override {}
-};
 
 struct Stats {
     long bytesIn = 0, bytesOut = 0;

@@ -200,16 +200,8 @@ bool DownloadJob::loadRamBootstrap(std::string_view fileName, long waitMs)
     reportInfo("Waiting RAMBOOT start-up...");
     pause(waitMs);
 
-    CommPort::PortSettings settings;
-    if (!descriptionLineSettings("RAMBOOT", settings)) {
-        reportError("Invalid RAMBOOT communication parameters.");
+    if (!openTerminalPortAt("RAMBOOT", "Invalid RAMBOOT communication parameters."))
         return false;
-    }
-    terminalPort_.close(true);
-    if (!terminalPort_.open(portName_, settings)) {
-        reportError("The selected Port cannot be opened.");
-        return false;
-    }
     if (askForPrompt() != kPrompt) {
         reportError("The RAMBOOT doesn't answer.");
         return false;

@@ -30,21 +30,6 @@ void DownloadJob::writeLogged(std::uint8_t b, std::uint32_t limitMs)
     logOutput(b);
 }
 
-bool DownloadJob::reopenForClock()
-{
-    terminalPort_.close(true);
-    CommPort::PortSettings settings;
-    if (!descriptionLineSettings("TIMESET", settings)) {
-        reportError("BIOS communications parameters invalid.");
-        return false;
-    }
-    if (!terminalPort_.open(portName_, settings)) {
-        reportError("The selected Port cannot be opened.");
-        return false;
-    }
-    return true;
-}
-
 // Waits for 'T' and wakes the terminal with '?' until it answers 'K', all before the
 // deadline. 1: awake, 0: not before the deadline, -1: cancelled (reported).
 int DownloadJob::wakeTerminal(platform::Millis limitMs)
@@ -76,7 +61,7 @@ bool DownloadJob::setClock(int seconds)
 {
     if (seconds < 1)
         seconds = 10;
-    if (!reopenForClock())
+    if (!openTerminalPortAt("TIMESET", "BIOS communications parameters invalid."))
         return false;
     int awake = wakeTerminal(static_cast<platform::Millis>(seconds) * 1000);
     if (awake <= 0) {

@@ -59,18 +59,24 @@ bool DownloadJob::finishDownload()
     return sendEndOfLoad(response);
 }
 
-bool DownloadJob::openTerminalPort()
+bool DownloadJob::openTerminalPortAt(std::string_view key, const char* invalidSettings)
 {
     CommPort::PortSettings settings;
-    if (!descriptionLineSettings("BIOS", settings)) {
-        reportError("BIOS communications parameters invalid.");
+    if (!descriptionLineSettings(key, settings)) {
+        reportError(invalidSettings);
         return false;
     }
+    terminalPort_.close(true);
     if (!terminalPort_.open(portName_, settings)) {
         reportError("The selected Port cannot be opened.");
         return false;
     }
     return true;
+}
+
+bool DownloadJob::openTerminalPort()
+{
+    return openTerminalPortAt("BIOS", "BIOS communications parameters invalid.");
 }
 
 void DownloadJob::readSettings()

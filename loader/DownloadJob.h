@@ -120,6 +120,9 @@ private:
     // Line settings from a key of the description's COMMUNICATION section applied to
     // 115200,N,8,1; false when the text is not accepted.
     bool descriptionLineSettings(std::string_view key, CommPort::PortSettings& settings);
+    // (Re)opens the terminal port at the line settings of a COMMUNICATION key; reports
+    // invalidSettings when the text is refused.
+    bool openTerminalPortAt(std::string_view key, const char* invalidSettings);
 
     bool sendFrame(const std::uint8_t* frame, std::size_t frameLength);
     bool drainResponse(std::uint8_t first);
@@ -137,7 +140,6 @@ private:
 
     std::uint8_t readLogged(std::uint32_t limitMs);
     void writeLogged(std::uint8_t b, std::uint32_t limitMs);
-    bool reopenForClock();
     int wakeTerminal(platform::Millis limitMs);
 
     std::string portName_;
