@@ -2,6 +2,7 @@
 // checks, the BIOS console, the RAM bootstrap upload and handshake, the already-running
 // cases and the closing command.
 #include "engine/JobFixture.h"
+#include "engine/PtyJob.h"
 #include "engine/ScriptedTerminal.h"
 #include "support/PtyPair.h"
 
@@ -13,25 +14,19 @@ namespace {
 
 const std::string kRamboot = ":040000001122334452\r\n:00000001FF\r\n";
 
-struct BootstrapFixture {
+// The description names ramboot.hex unless the case names a RAM bootstrap of its own.
+std::string bootstrapDescription(const std::string& system, const std::string& extra)
+{
+    std::string ramboot = system.find("RAMBOOT=") == std::string::npos ? "RAMBOOT=ramboot.hex\n" : "";
+    return "[SYSTEM]\nPROTOCOL=CORVANTIS\n" + ramboot + system + extra;
+}
+
+struct BootstrapFixture : PtyJob {
     explicit BootstrapFixture(const std::string& system, const std::string& extra = "")
+        : PtyJob(bootstrapDescription(system, extra))
     {
         f.writeApp("ramboot.hex", kRamboot);
-        // The description names ramboot.hex unless the case names a RAM bootstrap of its own.
-        std::string ramboot = system.find("RAMBOOT=") == std::string::npos ? "RAMBOOT=ramboot.hex\n" : "";
-        f.selectModel("M.app", "[SYSTEM]\nPROTOCOL=CORVANTIS\n" + ramboot + system + extra);
-        job = f.makeJob(pty.slavePath());
-        job->readSettings();
-        EXPECT_TRUE(job->openTerminalPort());
     }
-    bool said(const std::string& text)
-    {
-        auto texts = f.texts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
-    JobFixture f;
-    PtyPair pty;
-    std::unique_ptr<DownloadJob> job;
 };
 
 // The console part of the terminal: CR and '?' from the station, answered with answer.

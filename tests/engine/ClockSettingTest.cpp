@@ -1,5 +1,6 @@
 // The clock dialogue after a load, against a terminal played on a pseudo-terminal.
 #include "engine/JobFixture.h"
+#include "engine/PtyJob.h"
 #include "engine/ScriptedTerminal.h"
 #include "support/PtyPair.h"
 
@@ -13,17 +14,11 @@
 
 namespace {
 
-struct ClockFixture {
+struct ClockFixture : PtyJob {
     explicit ClockFixture(const std::string& timeset = "")
+        : PtyJob("[SYSTEM]\nPROTOCOL=CORVANTIS\n[COMMUNICATION]\nBIOS=115200\nTIMESET=" + timeset + "\n")
     {
-        f.selectModel("M.app", "[SYSTEM]\nPROTOCOL=CORVANTIS\n[COMMUNICATION]\nBIOS=115200\nTIMESET=" + timeset + "\n");
-        job = f.makeJob(pty.slavePath());
-        job->readSettings();
-        EXPECT_TRUE(job->openTerminalPort());
     }
-    JobFixture f;
-    PtyPair pty;
-    std::unique_ptr<DownloadJob> job;
 };
 
 // The restarted terminal announces itself with 'T' until the station's '?' comes.

@@ -1,6 +1,7 @@
 // Prekernel, kernel and application files sent block by block to a terminal played
 // on a pseudo-terminal: headers, block sizes, echoes and the closing block.
 #include "engine/JobFixture.h"
+#include "engine/PtyJob.h"
 #include "engine/ScriptedTerminal.h"
 #include "loader/FileHeader.h"
 #include "support/PtyPair.h"
@@ -54,17 +55,8 @@ struct BlockTerminal {
     }
 };
 
-struct DownloadFixture {
-    DownloadFixture()
-    {
-        f.selectModel("M.app", "[SYSTEM]\nPROTOCOL=CORVANTIS\n");
-        job = f.makeJob(pty.slavePath());
-        job->readSettings();
-        EXPECT_TRUE(job->openTerminalPort());
-    }
-    JobFixture f;
-    PtyPair pty;
-    std::unique_ptr<DownloadJob> job;
+struct DownloadFixture : PtyJob {
+    DownloadFixture() : PtyJob("[SYSTEM]\nPROTOCOL=CORVANTIS\n") {}
 };
 
 struct SizeCase {

@@ -2,6 +2,7 @@
 // pseudo-terminal: acknowledgements, resend requests, both levels of retries, the
 // status check and the commands' layouts.
 #include "engine/JobFixture.h"
+#include "engine/PtyJob.h"
 #include "engine/ScriptedTerminal.h"
 #include "support/PtyPair.h"
 
@@ -17,28 +18,8 @@ namespace {
 const Bytes kProbeFrame = {0x10, 0x02, 0x31, 0x30, 0x10, 0x03, 0x12};
 
 // A job whose terminal port is open on the pseudo-terminal, logging everything.
-struct LinkFixture {
-    LinkFixture()
-    {
-        f.selectModel("M.app", "[SYSTEM]\nPROTOCOL=CORVANTIS\n");
-        job = f.makeJob(pty.slavePath());
-        job->readSettings();
-        EXPECT_TRUE(job->openTerminalPort());
-    }
-    std::vector<std::string> errorsAndInfo()
-    {
-        std::vector<std::string> texts = f.texts();
-        return texts;
-    }
-    int countOf(const std::string& text)
-    {
-        auto texts = f.texts();
-        return static_cast<int>(std::count(texts.begin(), texts.end(), text));
-    }
-
-    JobFixture f;
-    PtyPair pty;
-    std::unique_ptr<DownloadJob> job;
+struct LinkFixture : PtyJob {
+    LinkFixture() : PtyJob("[SYSTEM]\nPROTOCOL=CORVANTIS\n") {}
 };
 
 TEST(LinkProtocol, ProbeFrameAckResponseAndAckAreLogged)
