@@ -138,12 +138,39 @@ bool OrvaneDoc::ipAddressFromSource(const std::string& label, std::uint32_t& val
     }
 }
 
+namespace {
+// Reading is enabled on the bar-code reader for as long as one reading dialog is open.
+class ReadingEnabled {
+public:
+    explicit ReadingEnabled(BarcodeReader::Reader* reader) : reader_(reader)
+    {
+        if (reader_)
+            reader_->enable();
+    }
+    ~ReadingEnabled()
+    {
+        if (reader_)
+            reader_->disable();
+    }
+    ReadingEnabled(const ReadingEnabled&) = delete;
+    ReadingEnabled& operator=(const ReadingEnabled&) = delete;
+
+private:
+    BarcodeReader::Reader* reader_;
+};
+} // namespace
+
 bool OrvaneDoc::readText(const std::string& caption, std::string& text)
 {
     // The operator's answer is handed back as typed or scanned: no trimming, no checks.
-    std::string answer;
-    if (!interfaceThread_ || !interfaceThread_->readText(caption, answer))
+    if (!interfaceThread_)
         return false;
+    std::string answer;
+    {
+        ReadingEnabled reading(reader_.get());
+        if (!interfaceThread_->readText(caption, answer, reader_.get()))
+            return false;
+    }
     text = std::move(answer);
     return true;
 }
@@ -151,9 +178,14 @@ bool OrvaneDoc::readText(const std::string& caption, std::string& text)
 bool OrvaneDoc::readIpAddress(const std::string& caption, std::uint32_t& address)
 {
     // A blank address (0.0.0.0) confirms the reading as cancelled.
-    std::uint32_t answer = 0;
-    if (!interfaceThread_ || !interfaceThread_->readIpAddress(caption, answer) || answer == 0)
+    if (!interfaceThread_)
         return false;
+    std::uint32_t answer = 0;
+    {
+        ReadingEnabled reading(reader_.get());
+        if (!interfaceThread_->readIpAddress(caption, answer, reader_.get()) || answer == 0)
+            return false;
+    }
     address = answer;
     return true;
 }

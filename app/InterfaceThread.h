@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+namespace BarcodeReader {
+class Reader;
+}
+
 class InterfaceThread {
 public:
     virtual ~InterfaceThread() = default;
@@ -17,11 +21,13 @@ public:
     // The document changed in a way the views show (tree rebuilt, busy flag, title).
     virtual void updateAllViews() {}
 
-    // Asks the operator for one line of text (typed, or scanned by the bar-code reader
-    // when one is attached); false when the operator cancelled.
-    virtual bool readText(const std::string& caption, std::string& text) = 0;
+    // Asks the operator for one line of text, typed or scanned by the bar-code reader
+    // (none when the settings choose the keyboard only; the document has enabled it and
+    // the dialog attaches itself as its client); false when the operator cancelled.
+    virtual bool readText(const std::string& caption, std::string& text, BarcodeReader::Reader* reader) = 0;
     // Asks for an IPv4 address (first dotted field in the most significant byte).
-    virtual bool readIpAddress(const std::string& caption, std::uint32_t& address) = 0;
+    virtual bool readIpAddress(const std::string& caption, std::uint32_t& address,
+                               BarcodeReader::Reader* reader) = 0;
     // Asks for a password, masked; false when the operator cancelled.
     virtual bool askPassword(const std::string& title, std::string& password) = 0;
     // Shows a message with its caption and waits for the operator to take note.

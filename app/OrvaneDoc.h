@@ -3,6 +3,7 @@
 // terminal types tree and its current node, the load log, the busy and closing flags,
 // the three locks, the loader threads and the queue of requests for the interface thread.
 #include "app/LoaderThreads.h"
+#include "comm/BarcodeReader.h"
 #include "data/TerminalTree.h"
 
 #include <atomic>
@@ -88,6 +89,8 @@ public:
     bool signConfiguration(std::uint8_t* data, std::size_t& length, std::size_t capacity, std::string& errorText);
 
     InterfaceThread* interfaceThread() const { return interfaceThread_; }
+    // The bar-code reader the settings ask for; none for the keyboard only.
+    BarcodeReader::Reader* reader() const { return reader_.get(); }
 
     // Starts a download job for the port on a loader thread of its own.
     void startDownload(const std::string& portName, std::unique_ptr<Progress> progress);
@@ -127,6 +130,7 @@ private:
     std::recursive_mutex signingLock_;
     std::recursive_mutex printerLock_;
     std::deque<RPC*> requests_;
+    std::unique_ptr<BarcodeReader::Reader> reader_;
     // Last member: its destructor waits for the loader threads, which use the rest.
     LoaderThreads loaderThreads_;
 };

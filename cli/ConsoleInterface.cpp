@@ -66,12 +66,12 @@ bool ConsoleInterface::ask(const std::string& caption, std::string& answer, bool
     return true;
 }
 
-bool ConsoleInterface::readText(const std::string& caption, std::string& text)
+bool ConsoleInterface::readText(const std::string& caption, std::string& text, BarcodeReader::Reader*)
 {
     return ask(caption, text, true);
 }
 
-bool ConsoleInterface::readIpAddress(const std::string& caption, std::uint32_t& address)
+bool ConsoleInterface::readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader*)
 {
     std::string line;
     while (ask(caption + " (a.b.c.d)", line, true)) {

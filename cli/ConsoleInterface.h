@@ -12,8 +12,8 @@ public:
     ConsoleInterface(ConsoleLoop& loop, OrvaneDoc& document) : loop_(loop), document_(document) {}
     bool isInterfaceThread() const override;
     void postExecuteRequests() override;
-    bool readText(const std::string& caption, std::string& text) override;
-    bool readIpAddress(const std::string& caption, std::uint32_t& address) override;
+    bool readText(const std::string& caption, std::string& text, BarcodeReader::Reader* reader) override;
+    bool readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader* reader) override;
     bool askPassword(const std::string& title, std::string& password) override;
     void showMessage(const std::string& text, const std::string& caption) override;
 

@@ -38,8 +38,8 @@ public:
         ++pending_;
         wake_.notify_all();
     }
-    bool readText(const std::string&, std::string&) override { return false; }
-    bool readIpAddress(const std::string&, std::uint32_t&) override { return false; }
+    bool readText(const std::string&, std::string&, BarcodeReader::Reader*) override { return false; }
+    bool readIpAddress(const std::string&, std::uint32_t&, BarcodeReader::Reader*) override { return false; }
     bool askPassword(const std::string&, std::string&) override { return false; }
     void showMessage(const std::string&, const std::string&) override {}
     int posts = 0;

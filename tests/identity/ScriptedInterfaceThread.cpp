@@ -84,7 +84,7 @@ void ScriptedInterfaceThread::postExecuteRequests()
     wake_.notify_all();
 }
 
-bool ScriptedInterfaceThread::readText(const std::string& caption, std::string& text)
+bool ScriptedInterfaceThread::readText(const std::string& caption, std::string& text, BarcodeReader::Reader*)
 {
     record("text: " + caption);
     std::scoped_lock lock(mutex_);
@@ -95,7 +95,7 @@ bool ScriptedInterfaceThread::readText(const std::string& caption, std::string& 
     return true;
 }
 
-bool ScriptedInterfaceThread::readIpAddress(const std::string& caption, std::uint32_t& address)
+bool ScriptedInterfaceThread::readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader*)
 {
     record("address: " + caption);
     std::scoped_lock lock(mutex_);

@@ -29,8 +29,8 @@ public:
 
     bool isInterfaceThread() const override;
     void postExecuteRequests() override;
-    bool readText(const std::string&, std::string&) override { return false; }
-    bool readIpAddress(const std::string&, std::uint32_t&) override { return false; }
+    bool readText(const std::string&, std::string&, BarcodeReader::Reader*) override { return false; }
+    bool readIpAddress(const std::string&, std::uint32_t&, BarcodeReader::Reader*) override { return false; }
     bool askPassword(const std::string& title, std::string& password) override;
     void showMessage(const std::string& text, const std::string& caption) override;
 
