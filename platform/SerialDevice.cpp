@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <optional>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -102,6 +103,19 @@ void setStopBits(termios& line, SerialLineSettings::StopBits stopBits)
     setFlag(line.c_cflag, CSTOPB, stopBits != StopBits::One);
 }
 
+// USB-serial adapters hold received bytes for up to their latency timer (16 ms by
+// default) before passing them on, which slows every stop-and-wait exchange with a
+// terminal. Drivers that know the low-latency flag pass bytes on at once; on lines that
+// do not (pseudo-terminals, USB-CDC) the request fails and nothing changes.
+void requestLowLatency(int fd)
+{
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ::ioctl(fd, TIOCSSERIAL, &serial);
+}
+
 } // namespace
 
 bool SerialDevice::fail()
@@ -124,6 +138,7 @@ bool SerialDevice::open(const std::string& path)
     // TIOCEXCL fails with ENOTTY on anything that is not a terminal line.
     if (::ioctl(fd.get(), TIOCEXCL) != 0)
         return fail();
+    requestLowLatency(fd.get());
     fd_ = std::move(fd);
     return true;
 }
