@@ -3,11 +3,16 @@
 // station's main loop. Loader threads never touch it directly; they queue requests in
 // the document, which asks the interface thread to run them. The dialogs below are
 // called on the interface thread only.
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace BarcodeReader {
 class Reader;
+}
+namespace TestTree {
+class Model;
 }
 
 class InterfaceThread {
@@ -32,4 +37,12 @@ public:
     virtual bool askPassword(const std::string& title, std::string& password) = 0;
     // Shows a message with its caption and waits for the operator to take note.
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
+    // Lets the operator pick one of several models found by the model search (shown in
+    // the order given); false when the operator cancelled or cannot be asked.
+    virtual bool chooseModel(const std::vector<TestTree::Model*>& candidates, std::size_t& chosenIndex)
+    {
+        (void)candidates;
+        (void)chosenIndex;
+        return false;
+    }
 };

@@ -79,6 +79,10 @@ public:
     // The reading dialogs behind the assignments; interface thread only.
     bool readText(const std::string& caption, std::string& text);
     bool readIpAddress(const std::string& caption, std::uint32_t& address);
+    // The model search command: asks for a text, typed or scanned, and makes the model
+    // it names the current node (the operator picks one when several match). Does
+    // nothing while a download runs. Interface thread only.
+    void searchModel();
     // Asks the operator for the signing tool's user password and keeps it in memory.
     bool askSignerPassword();
     // Read by the signing on a loader thread, set by the prompt on the interface thread.

@@ -3,9 +3,12 @@
 #include "app/IdentitySteps.h"
 #include "app/OrvaneDoc.h"
 #include "cli/ConsoleLoop.h"
+#include "data/TerminalTree.h"
 #include "platform/CodePage.h"
 
+#include <charconv>
 #include <cstdio>
+#include <system_error>
 #include <termios.h>
 #include <unistd.h>
 
@@ -90,4 +93,46 @@ bool ConsoleInterface::askPassword(const std::string& title, std::string& passwo
 void ConsoleInterface::showMessage(const std::string& text, const std::string& caption)
 {
     std::fprintf(stderr, "%s: %s\n", platform::cp1252ToUtf8(caption).c_str(), platform::cp1252ToUtf8(text).c_str());
+}
+
+namespace {
+
+// A number from 1 to count, as typed (blanks around it allowed); 0 when it is not one.
+std::size_t listNumber(const std::string& line, std::size_t count)
+{
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    const std::size_t last = line.find_last_not_of(" \t\r");
+    if (first == std::string::npos)
+        return 0;
+    std::size_t number = 0;
+    const char* end = line.data() + last + 1;
+    auto [stop, error] = std::from_chars(line.data() + first, end, number);
+    if (error != std::errc{} || stop != end || number > count)
+        return 0;
+    return number;
+}
+
+} // namespace
+
+bool ConsoleInterface::chooseModel(const std::vector<TestTree::Model*>& candidates, std::size_t& chosenIndex)
+{
+    std::fputs("Choose the model to select:\n", stderr);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        TestTree::Model& model = *candidates[i];
+        std::fprintf(stderr, "%zu. %s  %s  %s\n", i + 1,
+                     platform::cp1252ToUtf8(model.relativeDir + model.fileName).c_str(),
+                     platform::cp1252ToUtf8(model.profile.value("MODEL", "CODE")).c_str(),
+                     platform::cp1252ToUtf8(model.profile.value("MODEL", "DESC")).c_str());
+    }
+    std::string line;
+    while (ask("Model number", line, true)) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            return false;
+        if (std::size_t number = listNumber(line, candidates.size()); number != 0) {
+            chosenIndex = number - 1;
+            return true;
+        }
+        std::fprintf(stderr, "Not a number from 1 to %zu.\n", candidates.size());
+    }
+    return false;
 }

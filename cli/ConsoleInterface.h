@@ -16,6 +16,9 @@ public:
     bool readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader* reader) override;
     bool askPassword(const std::string& title, std::string& password) override;
     void showMessage(const std::string& text, const std::string& caption) override;
+    // Lists the candidates numbered from 1 and reads the operator's number; an empty
+    // line or the end of input cancels.
+    bool chooseModel(const std::vector<TestTree::Model*>& candidates, std::size_t& chosenIndex) override;
 
 private:
     bool ask(const std::string& caption, std::string& answer, bool echo);
