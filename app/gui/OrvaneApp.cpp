@@ -1,0 +1,43 @@
+#include "app/gui/OrvaneApp.h"
+
+#include "app/InterfaceThread.h"
+#include "app/gui/MainFrame.h"
+
+#include <QApplication>
+
+OrvaneApp::OrvaneApp(const std::string& settingsPath) : settings_(settingsPath), document_(settings_)
+{
+}
+
+OrvaneApp::~OrvaneApp()
+{
+    finish();
+}
+
+void OrvaneApp::start()
+{
+    frame_ = std::make_unique<MainFrame>(document_);
+    frame_->reloadDocument();
+    frame_->show();
+}
+
+int OrvaneApp::run(QApplication& application)
+{
+    int status = application.exec();
+    finish();
+    return status;
+}
+
+void OrvaneApp::finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    // Every job has finished by now (the window closed only then); their threads may
+    // still be tidying up, and they use the panels until they have.
+    document_.setClosing(true);
+    document_.waitForLoaderThreads();
+    frame_.reset();
+    document_.close();
+    document_.setInterfaceThread(nullptr);
+}
