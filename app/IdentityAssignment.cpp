@@ -1,6 +1,7 @@
 // A terminal's identity values: a loader thread asks from any thread, the interface
 // thread produces the value from the source the settings choose (a sequence kept in the
-// settings file, or the operator's reading), one request at a time.
+// settings file, the shared MAC range database, or the operator's reading), one request
+// at a time.
 #include "app/IdentitySteps.h"
 #include "app/InterfaceThread.h"
 #include "app/NuevoRPC.h"
@@ -70,13 +71,6 @@ bool takeFromAddressSequence(OrvaneDoc& document, std::uint32_t& value)
     return taken;
 }
 
-// The MAC range database is not connected to the station yet: that source has no value
-// to give, and the request fails without a message like any other failed source.
-bool takeFromRangeDatabase(std::string&)
-{
-    return false;
-}
-
 } // namespace
 
 bool OrvaneDoc::assignSerialNumber(std::string_view label, std::string& value)
@@ -118,7 +112,7 @@ bool OrvaneDoc::macAddressFromSource(const std::string& label, std::string& valu
     case kMacFromSequence:
         return takeFromTextSequence(*this, "ProximoMAC", "SaltoMAC", addHexStep, value);
     case kMacFromRangeDatabase:
-        return takeFromRangeDatabase(value);
+        return macRanges_.takeMacAddress(readSetting("DSN"), value);
     case kMacFromReading:
         return readText("MAC Number  " + label, value);
     default:

@@ -3,6 +3,7 @@
 // terminal types tree and its current node, the load log, the busy and closing flags,
 // the three locks, the loader threads and the queue of requests for the interface thread.
 #include "app/LoaderThreads.h"
+#include "app/MacRangeDatabase.h"
 #include "comm/BarcodeReader.h"
 #include "data/TerminalTree.h"
 
@@ -135,6 +136,8 @@ private:
     std::recursive_mutex printerLock_;
     std::deque<RPC*> requests_;
     std::unique_ptr<BarcodeReader::Reader> reader_;
+    // The MAC range database: connected by the first request, closed with the document.
+    MacRangeDatabase macRanges_;
     // Last member: its destructor waits for the loader threads, which use the rest.
     LoaderThreads loaderThreads_;
 };

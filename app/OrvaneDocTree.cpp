@@ -54,6 +54,7 @@ void OrvaneDoc::reload()
 void OrvaneDoc::close(bool rememberCurrentNode)
 {
     closing_.store(true);
+    macRanges_.close();
     std::scoped_lock lock(documentLock_);
     if (rememberCurrentNode)
         settings_.write("CurNode", nodePath(currentNode_));

@@ -1,0 +1,19 @@
+# The MAC range database over ODBC: the ODBC layer, the range assignment and the data
+# source checks on SQLite files and on PostgreSQL servers the tests start themselves,
+# and orvane-load taking its MAC addresses from a range table.
+orvane_test(db_tests db
+  LIBS orvane_engine
+  SOURCES
+    db/MacRangeAssignmentTest.cpp
+    db/MacRangeDataSourceCheckTest.cpp
+    db/MacRangeServerRestartTest.cpp
+    db/MacRangeSharingTest.cpp
+    db/OdbcLayerTest.cpp
+    db/OdbcTestConfig.cpp
+    db/PostgresServer.cpp
+    db/RangeDatabases.cpp
+    identity/ForkedWorker.cpp
+    identity/ScriptedInterfaceThread.cpp
+    support/ChildProcess.cpp
+    support/TempDir.cpp
+)
