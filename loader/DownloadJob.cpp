@@ -120,7 +120,10 @@ bool DownloadJob::run()
     }
     if (result)
         reportMilestone("Carga finalizada.");
-    if (ticketOn_)
+    if (ticketOn_) {
         addTicketTrailer(result);
+        if (!printTicket())
+            result = false; // a ticket that could not be printed fails the download
+    }
     return result;
 }

@@ -62,6 +62,13 @@ public:
     // Ticket lines, collected while the ticket switch is on.
     void addTicketLine(std::string_view line);
     const std::vector<std::string>& ticketLines() const { return ticketLines_; }
+    // Prints the ticket lines on the ticket printer, holding the document's printer
+    // lock; false, with its message, when the printer settings are invalid or the
+    // printer port cannot be opened.
+    bool printTicket();
+    // One ticket line on the open printer port: folded to plain letters, in the
+    // printer's code page, cut to the width with "..." at every cut.
+    void printTicketLine(std::string_view line, int width);
 
     // Intel HEX download.
     bool downloadIntelHex();

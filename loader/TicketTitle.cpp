@@ -2,18 +2,15 @@
 
 std::string ticketTitle(std::string_view portName)
 {
-    constexpr long field = 24;
-    long name = static_cast<long>(portName.size());
-    long left = (field - name - 2) / 2;
-    if (left < 0)
-        left = 0;
-    long right = field - left - name - 2;
-    if (right < 0)
-        right = 0;
-    std::string title(static_cast<std::size_t>(left), '*');
+    constexpr std::size_t field = 24;
+    if (portName.size() + 2 > field)
+        return std::string(portName);
+    std::size_t left = (field - portName.size() - 2) / 2;
+    std::size_t right = field - left - portName.size() - 2;
+    std::string title(left, '*');
     title += ' ';
     title += portName;
     title += ' ';
-    title.append(static_cast<std::size_t>(right), '*');
+    title.append(right, '*');
     return title;
 }

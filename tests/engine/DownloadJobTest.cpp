@@ -52,7 +52,9 @@ TEST_P(DownloadJobFailure, ReportsItsMessageAndTicketAsDescribed)
     const FailureCase& c = GetParam();
     JobFixture f;
     PtyPair pty;
-    f.set("ImpresionRadio", "1");
+    PtyPair printer;
+    printer.startCollecting();
+    f.setPrinter(printer.slavePath());
     f.selectModel("Fam/M1.app", c.description);
     std::string port = std::string(c.port) == "pty" ? pty.slavePath() : c.port;
     auto job = f.makeJob(port);

@@ -73,6 +73,18 @@ void JobFixture::set(const std::string& key, const std::string& value)
     settings.write(key, value);
 }
 
+void JobFixture::setPrinter(const std::string& port, const std::string& columns)
+{
+    set("ImpresionRadio", "1");
+    set("ImpresionPuerto", port);
+    set("ImpresionVelocidad", "9600");
+    set("ImpresionParidad", "N");
+    set("ImpresionBits", "8");
+    set("ImpresionStop", "1");
+    if (!columns.empty())
+        set("ImpresionColumnas", columns);
+}
+
 std::unique_ptr<DownloadJob> JobFixture::makeJob(const std::string& port)
 {
     return std::make_unique<DownloadJob>(port, document, std::make_unique<RecordingProgress>(progress));

@@ -49,6 +49,9 @@ public:
     void selectModel(const std::string& relative, const std::string& content);
     std::string writeApp(const std::string& name, const std::string& content);
     void set(const std::string& key, const std::string& value);
+    // Ticket on, printed on the line at 9600,N,8,1 with the given width (an empty one
+    // leaves ImpresionColumnas absent).
+    void setPrinter(const std::string& port, const std::string& columns = "40");
 
     // A job on the port with a fresh recording progress object.
     std::unique_ptr<DownloadJob> makeJob(const std::string& port);
