@@ -6,6 +6,7 @@ orvane_test(db_tests db
   SOURCES
     db/MacRangeAssignmentTest.cpp
     db/MacRangeDataSourceCheckTest.cpp
+    db/MacRangeE2ETest.cpp
     db/MacRangeServerRestartTest.cpp
     db/MacRangeSharingTest.cpp
     db/OdbcLayerTest.cpp
@@ -15,5 +16,11 @@ orvane_test(db_tests db
     identity/ForkedWorker.cpp
     identity/ScriptedInterfaceThread.cpp
     support/ChildProcess.cpp
+    support/StationRun.cpp
     support/TempDir.cpp
+    support/TermSim.cpp
 )
+target_compile_definitions(db_tests PRIVATE
+  ORVANE_SIGNER="$<TARGET_FILE:sign.exe>"
+  ORVANE_DEMO_DATA="${CMAKE_SOURCE_DIR}/scripts/demo-data")
+add_dependencies(db_tests sign.exe)
