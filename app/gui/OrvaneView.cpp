@@ -52,7 +52,15 @@ OrvaneView::OrvaneView(OrvaneDoc& document, QWidget* parent)
     form_->resize(template_.row.width(), 0);
 }
 
-OrvaneView::~OrvaneView() = default;
+OrvaneView::~OrvaneView()
+{
+    // Jobs report to the panels until their threads end; none may outlive them.
+    if (anyRunning()) {
+        document_.setClosing(true);
+        cancelAll();
+    }
+    document_.waitForLoaderThreads();
+}
 
 bool OrvaneView::initialUpdate()
 {
