@@ -176,8 +176,9 @@ void MainFrame::askSignerPassword()
 
 void MainFrame::searchForEquipment()
 {
-    // The model search comes with the equipment search dialogs; until then the item
-    // only keeps its place in the menu.
+    // Nothing happens while a download runs; a model found becomes the current node,
+    // which the tree and the caption then show.
+    document_.searchModel();
     updateAllViews();
 }
 

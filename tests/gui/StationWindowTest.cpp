@@ -232,18 +232,16 @@ TEST(StationWindow, MenuAndStatusBar)
         QAction* action;
         const char* text;
         const char* prompt;
-        bool enabled;
     } items[] = {
-        {frame.signerPasswordAction(), "Signer password", "Enter the User password of the Signing tool", true},
-        {frame.configurationAction(), "&Configuration", "Program comfiguration", false},
-        {frame.searchAction(), "&Search  for Equipment", "To look for equipment by code or description", true},
-        {frame.exitAction(), "&Exit", "Application exit; save open documents", true},
-        {frame.aboutAction(), "&About Orvane...", "Display program information, version number and copyright", true},
+        {frame.signerPasswordAction(), "Signer password", "Enter the User password of the Signing tool"},
+        {frame.configurationAction(), "&Configuration", "Program comfiguration"},
+        {frame.searchAction(), "&Search  for Equipment", "To look for equipment by code or description"},
+        {frame.exitAction(), "&Exit", "Application exit; save open documents"},
+        {frame.aboutAction(), "&About Orvane...", "Display program information, version number and copyright"},
     };
     for (const Item& item : items) {
         EXPECT_EQ(item.action->text(), item.text);
         EXPECT_EQ(item.action->statusTip(), item.prompt);
-        EXPECT_EQ(item.action->isEnabled(), item.enabled) << item.text;
     }
     EXPECT_EQ(frame.reloadAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
 
