@@ -2,6 +2,7 @@
 
 #include "app/InterfaceThread.h"
 #include "app/gui/MainFrame.h"
+#include "app/gui/ScreenshotOption.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ void OrvaneApp::start()
     frame_ = std::make_unique<MainFrame>(document_);
     frame_->reloadDocument();
     frame_->show();
+    armScreenshotOption(*frame_);
 }
 
 int OrvaneApp::run(QApplication& application)
