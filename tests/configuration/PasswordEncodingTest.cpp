@@ -40,6 +40,12 @@ TEST(PasswordEncoding, EveryNonZeroByteSurvivesTheRoundTrip)
     EXPECT_EQ(decodePassword(encodePassword(kSecurityDisabledMarker)), kSecurityDisabledMarker);
 }
 
+TEST(PasswordEncoding, FirstRunLineOfTheReadmeHoldsTheMarker)
+{
+    // A new installation opens its configuration with this settings line.
+    EXPECT_EQ(decodePassword("436F726D6F72616E74696C6465"), kSecurityDisabledMarker);
+}
+
 TEST(PasswordEncoding, TrimsOnlyTrailingBlanks)
 {
     EXPECT_EQ(trimTrailingBlanks("  abc \t\r\n"), "  abc");
