@@ -1,6 +1,6 @@
 #include "app/gui/OrvaneApp.h"
 
-#include "app/InterfaceThread.h"
+#include "app/gui/GuiInterfaceThread.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/ScreenshotOption.h"
 
@@ -17,7 +17,14 @@ OrvaneApp::~OrvaneApp()
 
 void OrvaneApp::start()
 {
+    // Requests of the loader threads and the operator's prompts run on this thread,
+    // with the main window owning the dialogs.
+    interfaceThread_ = std::make_unique<GuiInterfaceThread>(document_);
+    document_.setInterfaceThread(interfaceThread_.get());
     frame_ = std::make_unique<MainFrame>(document_);
+    interfaceThread_->setMainWindow(frame_.get());
+    QObject::connect(interfaceThread_.get(), &GuiInterfaceThread::documentChanged, frame_.get(),
+                     &MainFrame::updateAllViews);
     frame_->reloadDocument();
     frame_->show();
     armScreenshotOption(*frame_);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-class InterfaceThread;
+class GuiInterfaceThread;
 class MainFrame;
 class QApplication;
 
@@ -33,7 +33,7 @@ private:
 
     platform::SettingsStore settings_;
     OrvaneDoc document_;
-    std::unique_ptr<InterfaceThread> interfaceThread_;
+    std::unique_ptr<GuiInterfaceThread> interfaceThread_;
     std::unique_ptr<MainFrame> frame_;
     bool finished_ = false;
 };

@@ -32,8 +32,8 @@ std::vector<std::string> hexSink(const StationWorkspace& ws, const std::string& 
 TEST(StationPanels, DownloadsTurnYellowThenGreenOrRedWithTheLastMessage)
 {
     StationWorkspace ws;
-    TermSim a(hexSink(ws, "a.hex", "line"));
-    TermSim b(hexSink(ws, "b.hex", "line"));
+    TermSim a(hexSink(ws, "a.hex", "19200"));
+    TermSim b(hexSink(ws, "b.hex", "19200"));
     ASSERT_TRUE(a.started() && b.started());
     ws.writeSettings(a.slavePath() + "," + b.slavePath() + "," + ws.dir.file("ttyNONE"));
     StationWindow station(ws);
@@ -45,7 +45,7 @@ TEST(StationPanels, DownloadsTurnYellowThenGreenOrRedWithTheLastMessage)
         QTest::mouseClick(view.button(i), Qt::LeftButton);
         EXPECT_TRUE(view.panelRunning(i) || view.panelFailed(i));
     }
-    // The simulated terminals take their files at the line's pace, so these two run.
+    // The simulated terminals take their files at 19200 bit/s, so these two still run.
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(station.buttonFace(i), kYellow) << "running panel " << i;
         EXPECT_EQ(view.button(i)->text(), "Cancel");
