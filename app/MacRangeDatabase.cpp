@@ -46,23 +46,30 @@ std::optional<std::string> macAddressOfRange(const MacRange& range)
 bool MacRangeDatabase::takeMacAddress(const std::string& dataSource, std::string& address)
 {
     std::scoped_lock lock(mutex_);
-    for (int attempt = 0; attempt <= kRetriesWhenTaken; ++attempt) {
-        if (attempt > 0)
-            pauseBeforeRetry(attempt);
+    // A connection kept from an earlier request may have died with its server since: it
+    // gets one fresh connection in its place before the request gives up.
+    bool mayReconnect = connection_.isOpen();
+    int takenByOthers = 0;
+    for (;;) {
         try {
             switch (takeOnce(dataSource, address)) {
             case Take::Taken: return true;
             case Take::NoAddress: return false;
-            case Take::TakenByAnother: break;
+            case Take::TakenByAnother:
+                if (++takenByOthers > kRetriesWhenTaken)
+                    return false;
+                pauseBeforeRetry(takenByOthers);
+                break;
             }
         } catch (const platform::OdbcError&) {
-            // The connection may be broken (a database server restarted): start afresh
-            // at the next request instead of failing on it for ever.
+            // The next attempt, in this request or the next one, starts on a new
+            // connection instead of failing on a broken one for ever.
             closeLocked();
-            return false;
+            if (!mayReconnect)
+                return false;
+            mayReconnect = false;
         }
     }
-    return false;
 }
 
 MacRangeDatabase::Take MacRangeDatabase::takeOnce(const std::string& dataSource, std::string& address)

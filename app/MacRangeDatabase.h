@@ -28,8 +28,9 @@ public:
     // once the range's siguiente has been advanced past it. dataSource (a data source
     // name or a connection string) is used only when the connection is not open. False
     // when the database cannot be reached, every range is used up, or other stations kept
-    // taking the value read; a database error also closes the connection, so that the
-    // next request connects afresh.
+    // taking the value read. A database error closes the connection, so that the next
+    // request connects afresh; on a connection kept from an earlier request (its server
+    // may have restarted since) the request itself tries once more on a new connection.
     bool takeMacAddress(const std::string& dataSource, std::string& address);
 
     // Closes the record set, then the connection; errors are discarded.

@@ -1,7 +1,7 @@
 // A shared range database on a PostgreSQL server that goes away while the station
 // runs: the request at that moment fails, and once the server is back the next request
-// succeeds on a connection the document opens by itself. Closing the document closes
-// its connection.
+// succeeds on a connection the document opens by itself; a restart between two requests
+// costs none. Closing the document closes its connection.
 #include "db/OdbcTestConfig.h"
 #include "db/PostgresServer.h"
 #include "db/RangeDatabases.h"
@@ -60,6 +60,19 @@ TEST_F(MacRangeServerRestart, RequestWhileTheServerIsDownFailsAndTheNextOneAfter
     ASSERT_TRUE(s.macAddress(mac));
     EXPECT_EQ(mac, "0002A0000002");
     EXPECT_EQ(readRangeTable(dataSource)[0].siguiente, 3);
+}
+
+TEST_F(MacRangeServerRestart, ServerRestartedBetweenRequestsCostsNoRequest)
+{
+    StationOnDatabase s(dataSource);
+    std::string mac;
+    ASSERT_TRUE(s.macAddress(mac));
+    server.kill();
+    ASSERT_TRUE(server.start()) << server.failure();
+    // The kept connection died with the server; the request continues on a new one.
+    ASSERT_TRUE(s.macAddress(mac));
+    EXPECT_EQ(mac, "0002A0000001");
+    EXPECT_EQ(readRangeTable(dataSource)[0].siguiente, 2);
 }
 
 TEST_F(MacRangeServerRestart, ClosingTheDocumentClosesItsConnection)

@@ -7,11 +7,17 @@
 #include "support/TempDir.h"
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 enum class Backend { SQLite, PostgreSQL };
 std::string backendName(Backend backend);
+// How the test framework shows a backend in test names and messages.
+inline void PrintTo(Backend backend, std::ostream* out)
+{
+    *out << backendName(backend);
+}
 
 // Runs each statement on a connection of its own to the data source.
 void executeAll(const std::string& dataSource, const std::vector<std::string>& statements);
