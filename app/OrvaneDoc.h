@@ -120,6 +120,10 @@ private:
     bool macAddressFromSource(const std::string& label, std::string& value);
     bool ipAddressFromSource(const std::string& label, std::uint32_t& value);
     bool promptSignerPassword(std::string& password);
+    // Stops and destroys the reader, then creates and starts the one LecturaRadio asks
+    // for (none for the keyboard only).
+    void replaceReader();
+    void stopReader();
 
     platform::SettingsStore& settings_;
     InterfaceThread* interfaceThread_ = nullptr;

@@ -47,6 +47,7 @@ TestTree::TreeNode* OrvaneDoc::findNode(std::string_view path)
 
 void OrvaneDoc::reload()
 {
+    replaceReader();
     buildTerminalTree();
     updateAllViews();
 }
@@ -60,4 +61,5 @@ void OrvaneDoc::close(bool rememberCurrentNode)
         settings_.write("CurNode", nodePath(currentNode_));
     currentNode_ = nullptr;
     tree_.clear();
+    stopReader();
 }

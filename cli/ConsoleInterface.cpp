@@ -3,11 +3,14 @@
 #include "app/IdentitySteps.h"
 #include "app/OrvaneDoc.h"
 #include "cli/ConsoleLoop.h"
+#include "comm/BarcodeReader.h"
 #include "data/TerminalTree.h"
 #include "platform/CodePage.h"
 
 #include <charconv>
 #include <cstdio>
+#include <deque>
+#include <memory>
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
@@ -40,6 +43,66 @@ private:
     bool active_ = false;
 };
 
+// The bar-code reader's side of one reading on the console. The reader calls from its
+// own thread while holding its lock, so each notification is only handed to the console
+// loop as posted work: the loop thread prints the reader's state and collects the codes,
+// which end the reading as a typed line does. Attached for the reading's lifetime.
+class ConsoleReading final : public BarcodeReader::Client {
+public:
+    ConsoleReading(ConsoleLoop& loop, BarcodeReader::Reader* reader, const std::string& prompt)
+        : loop_(loop), reader_(reader), shared_(std::make_shared<Shared>())
+    {
+        shared_->prompt = prompt;
+        if (reader_)
+            reader_->setClient(this);
+    }
+    ~ConsoleReading() override
+    {
+        if (reader_)
+            reader_->setClient(nullptr);
+        shared_->active = false; // state changes still queued are no longer news
+    }
+    ConsoleReading(const ConsoleReading&) = delete;
+    ConsoleReading& operator=(const ConsoleReading&) = delete;
+
+    void readerOpened(BarcodeReader::Reader&) override { postState("bar-code reader ready"); }
+    void readerClosed(BarcodeReader::Reader&) override { postState("bar-code reader not ready"); }
+    void codeRead(BarcodeReader::Reader&, const std::string& code) override
+    {
+        loop_.post([shared = shared_, code] { shared->codes.push_back(code); });
+    }
+
+    // The next code read, on the loop thread; shown after the prompt as if typed.
+    std::optional<std::string> takeCode()
+    {
+        if (shared_->codes.empty())
+            return std::nullopt;
+        std::string code = std::move(shared_->codes.front());
+        shared_->codes.pop_front();
+        std::fprintf(stderr, "%s (scanned)\n", platform::cp1252ToUtf8(code).c_str());
+        return code;
+    }
+
+private:
+    struct Shared {
+        std::string prompt;
+        std::deque<std::string> codes;
+        bool active = true;
+    };
+
+    void postState(const char* state)
+    {
+        loop_.post([shared = shared_, state] {
+            if (shared->active)
+                std::fprintf(stderr, "\n[%s]\n%s", state, shared->prompt.c_str());
+        });
+    }
+
+    ConsoleLoop& loop_;
+    BarcodeReader::Reader* reader_;
+    std::shared_ptr<Shared> shared_; // outlives this reading in work still queued
+};
+
 } // namespace
 
 bool ConsoleInterface::isInterfaceThread() const
@@ -69,16 +132,43 @@ bool ConsoleInterface::ask(const std::string& caption, std::string& answer, bool
     return true;
 }
 
-bool ConsoleInterface::readText(const std::string& caption, std::string& text, BarcodeReader::Reader*)
+bool ConsoleInterface::askOrScan(const std::string& caption, BarcodeReader::Reader* reader, std::string& answer,
+                                 bool& scanned)
 {
-    return ask(caption, text, true);
+    scanned = false;
+    if (!reader)
+        return ask(caption, answer, true);
+    const std::string prompt = platform::cp1252ToUtf8(caption) + ": ";
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    ConsoleReading reading(loop_, reader, prompt);
+    bool fromReader = false;
+    std::optional<std::string> line = loop_.readLine(STDIN_FILENO, [&]() -> std::optional<std::string> {
+        std::optional<std::string> code = reading.takeCode();
+        fromReader = code.has_value();
+        return code;
+    });
+    if (!line)
+        return false;
+    scanned = fromReader;
+    // A scanned code is already in the station's code page; a typed line may be UTF-8.
+    answer = scanned ? *line : platform::toCp1252FromUtf8IfValid(*line);
+    return true;
 }
 
-bool ConsoleInterface::readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader*)
+bool ConsoleInterface::readText(const std::string& caption, std::string& text, BarcodeReader::Reader* reader)
+{
+    bool scanned = false;
+    return askOrScan(caption, reader, text, scanned);
+}
+
+bool ConsoleInterface::readIpAddress(const std::string& caption, std::uint32_t& address, BarcodeReader::Reader* reader)
 {
     std::string line;
-    while (ask(caption + " (a.b.c.d)", line, true)) {
-        if (readDottedAddress(line, address))
+    bool scanned = false;
+    while (askOrScan(caption + " (a.b.c.d)", reader, line, scanned)) {
+        // A scanned code may also carry the address as a hexadecimal number.
+        if (readDottedAddress(line, address) || (scanned && readHexNumber(line, address)))
             return true;
         std::fputs("Not an IPv4 address.\n", stderr);
     }

@@ -22,6 +22,9 @@ public:
 
 private:
     bool ask(const std::string& caption, std::string& answer, bool echo);
+    // Asks for a line that the operator types or scans with the reader (when there is
+    // one), whichever comes first; scanned tells which.
+    bool askOrScan(const std::string& caption, BarcodeReader::Reader* reader, std::string& answer, bool& scanned);
 
     ConsoleLoop& loop_;
     OrvaneDoc& document_;

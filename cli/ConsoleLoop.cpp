@@ -74,6 +74,11 @@ void ConsoleLoop::run(const std::function<bool()>& finished)
 
 std::optional<std::string> ConsoleLoop::readLine(int fd)
 {
+    return readLine(fd, {});
+}
+
+std::optional<std::string> ConsoleLoop::readLine(int fd, const std::function<std::optional<std::string>()>& takeOther)
+{
     for (;;) {
         if (auto end = pendingInput_.find('\n'); end != std::string::npos) {
             std::string line = pendingInput_.substr(0, end);
@@ -85,6 +90,10 @@ std::optional<std::string> ConsoleLoop::readLine(int fd)
         switch (waitOnce(fd)) {
         case Event::Work:
             runPosted();
+            if (takeOther) {
+                if (std::optional<std::string> other = takeOther())
+                    return other;
+            }
             break;
         case Event::Signal:
             takeSignals();

@@ -34,6 +34,10 @@ public:
     // posted work, as a dialog's own message loop does. Nothing at the end of input or
     // when a signal came while waiting.
     std::optional<std::string> readLine(int fd);
+    // The same, but a text that takeOther hands out ends the wait too, whichever comes
+    // first; takeOther is asked on this thread after each run of posted work, so work
+    // posted by another thread can supply the answer.
+    std::optional<std::string> readLine(int fd, const std::function<std::optional<std::string>()>& takeOther);
 
 private:
     enum class Event { Work, Signal, Tick, Input, Failed };
