@@ -16,6 +16,7 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -56,6 +57,8 @@ ConfigurationSheet::ConfigurationSheet(ConfigurationContext& context, QWidget* p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
+    // Every page's tab stays in sight.
+    setMinimumWidth(tabs_->tabBar()->sizeHint().width() + 2 * layout->contentsMargins().left() + 8);
 
     for (int index = 0; index < PageCount; ++index)
         if (createdWithTheSheet(index))

@@ -28,13 +28,14 @@ IpAddressPage::IpAddressPage(ConfigurationContext& context, QWidget* parent)
     grid->addWidget(action_, 0, 1, 1, 2);
     grid->addWidget(sequential_, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("Next:"), this), 1, 1);
-    grid->addWidget(next_, 1, 2);
+    grid->addWidget(next_, 1, 2, Qt::AlignLeft);
     grid->addWidget(new QLabel(QStringLiteral("Step:"), this), 2, 1);
-    grid->addWidget(step_, 2, 2);
+    grid->addWidget(step_, 2, 2, Qt::AlignLeft);
     grid->addWidget(reading, 3, 0);
     grid->addWidget(new QLabel(QStringLiteral("IP Mask:"), this), 4, 0);
-    grid->addWidget(mask_, 4, 2);
+    grid->addWidget(mask_, 4, 2, Qt::AlignLeft);
     grid->setRowStretch(5, 1);
+    grid->setColumnStretch(2, 1);
 
     watch(action_);
     watch(step_);

@@ -2,6 +2,7 @@
 
 #include "app/OrvaneDoc.h"
 #include "app/gui/AboutDialog.h"
+#include "app/gui/ConfigurationCommand.h"
 #include "app/gui/LeftView.h"
 #include "app/gui/LockIndicators.h"
 #include "app/gui/OrvaneView.h"
@@ -84,9 +85,7 @@ void MainFrame::createMenu()
     connect(signerPasswordAction_, &QAction::triggered, this, &MainFrame::askSignerPassword);
     configurationAction_ =
         menuItem(download, QStringLiteral("&Configuration"), QStringLiteral("Program comfiguration"));
-    // The configuration sheet and its password gate are not part of the station yet;
-    // the item is shown so the menu keeps its shape.
-    configurationAction_->setEnabled(false);
+    connect(configurationAction_, &QAction::triggered, this, &MainFrame::openConfiguration);
     download->addSeparator();
     searchAction_ = menuItem(download, QStringLiteral("&Search  for Equipment"),
                              QStringLiteral("To look for equipment by code or description"));
@@ -114,6 +113,14 @@ void MainFrame::createMenu()
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+}
+
+void MainFrame::openConfiguration()
+{
+    if (OrvaneDoc::processBusy() || document_.busy())
+        return;
+    if (runConfigurationCommand(document_.settings(), this))
+        QMetaObject::invokeMethod(this, &MainFrame::reloadDocument, Qt::QueuedConnection);
 }
 
 bool MainFrame::reloadDocument()

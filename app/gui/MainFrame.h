@@ -46,6 +46,10 @@ public:
     // runs or the station is closing: false then.
     bool reloadDocument();
 
+    // The configuration command: refused while a download runs; the password gate, then
+    // the modal sheet; the reload is posted when the sheet closes, however it closes.
+    void openConfiguration();
+
     // How many passes the closing waits for the downloads, and what ends the process
     // when they outlast them (exit status -1).
     void setClosingPassLimit(long passes) { closingPassLimit_ = passes; }

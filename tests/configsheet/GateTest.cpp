@@ -1,11 +1,17 @@
 #include "app/ConfigurationGate.h"
 #include "app/PasswordEncoding.h"
 #include "app/gui/ConfigurationCommand.h"
+#include "app/gui/ConfigurationSheet.h"
+#include "app/gui/LeftView.h"
 #include "app/gui/Login.h"
+#include "app/gui/MainFrame.h"
+#include "app/OrvaneDoc.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -145,6 +151,49 @@ TEST(ConfigurationGate, AsksThroughLoginAndTheErroneousPasswordBox)
         EXPECT_FALSE(passConfigurationGate(store, loginPrompts(nullptr)));
         EXPECT_TRUE(script.done());
     }
+}
+
+// The configuration command opens the sheet only while no download runs, and the
+// document reloads after the sheet closes, even by Cancel.
+TEST(ConfigurationCommand, RefusedWhileBusyAndReloadsAfterTheSheet)
+{
+    TempDir dir;
+    dir.write("terminals/Halvorin/HX200.app", "[MODEL]\nCODE=HX200\n");
+    platform::SettingsStore store(dir.write("orvane.conf", "[Settings]\nDirEqui=" + dir.file("terminals")
+                                                               + "\nPassword=" + encodePassword(kSecurityDisabledMarker)
+                                                               + "\n"));
+    OrvaneDoc document(store);
+    MainFrame frame(document);
+    ASSERT_TRUE(frame.reloadDocument());
+    auto families = [&] {
+        const QTreeWidgetItem* root = frame.leftView()->topLevelItem(0);
+        return root != nullptr ? root->childCount() : -1;
+    };
+    ASSERT_EQ(families(), 1);
+    dir.write("terminals/Veltrano/VC1.app", "[MODEL]\nCODE=VC1\n");
+
+    bool sheetShown = false;
+    auto cancelSheet = [&](QWidget* modal) {
+        auto* sheet = qobject_cast<ConfigurationSheet*>(modal);
+        ASSERT_NE(sheet, nullptr);
+        sheetShown = true;
+        sheet->reject();
+    };
+    {
+        document.setBusy(true);
+        ModalScript script({cancelSheet});
+        frame.configurationAction()->trigger();
+        document.setBusy(false);
+        EXPECT_FALSE(sheetShown);
+    }
+    ModalScript script({cancelSheet});
+    frame.configurationAction()->trigger();
+    EXPECT_TRUE(sheetShown);
+    QElapsedTimer waited;
+    waited.start();
+    while (families() != 2 && waited.elapsed() < 5000)
+        QApplication::processEvents();
+    EXPECT_EQ(families(), 2) << "the reload follows the closing of the sheet";
 }
 
 } // namespace
