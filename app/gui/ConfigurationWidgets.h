@@ -21,7 +21,7 @@ int chosenAction(const QComboBox* box, int stored);
 // An editable drop-down listing the given serial devices.
 QComboBox* makePortBox(QWidget* parent, const std::vector<std::string>& devices);
 
-// A field that takes only decimal digits (and a minus sign where low is negative).
+// A field that takes only a decimal integer; its range is checked by the page.
 QLineEdit* makeNumberField(QWidget* parent, int maxLength);
 
 // The id of the checked option of a group, -1 when none.
