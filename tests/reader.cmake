@@ -13,9 +13,10 @@ orvane_test(reader_tests unit
 )
 
 orvane_test(reader_e2e_tests e2e
-  LIBS orvane_readersim
+  LIBS orvane_comm orvane_readersim
   SOURCES
     reader/ReaderE2ETest.cpp
+    reader/ReaderSimTest.cpp
     reader/ServerThread.cpp
     support/ChildProcess.cpp
     support/PtyPair.cpp
@@ -25,5 +26,6 @@ orvane_test(reader_e2e_tests e2e
 )
 target_compile_definitions(reader_e2e_tests PRIVATE
   ORVANE_SIGNER="$<TARGET_FILE:sign.exe>"
+  ORVANE_READERSIM="$<TARGET_FILE:orvane-readersim>"
   ORVANE_DEMO_DATA="${CMAKE_SOURCE_DIR}/scripts/demo-data")
-add_dependencies(reader_e2e_tests sign.exe)
+add_dependencies(reader_e2e_tests sign.exe orvane-readersim)
