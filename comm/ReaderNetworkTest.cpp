@@ -9,6 +9,7 @@ namespace BarcodeReader {
 namespace {
 
 constexpr platform::Millis kAnswerMs = 2000;
+constexpr platform::Millis kConnectLimitMs = 20000; // the page waits no longer than this
 constexpr std::size_t kReplyLimit = 511;
 
 using Verdict = ReaderNetworkVerdict;
@@ -74,7 +75,7 @@ ReaderNetworkVerdict testReaderNetwork(const std::string& server, int readerNumb
     if (!socket.create())
         return failed("TCP/IP access error", "The server cannot be accessed", Field::Server);
     platform::WakeEvent never;
-    if (!socket.connect(*address, 0, {&never}))
+    if (!socket.connect(*address, kConnectLimitMs, {&never}))
         return failed("Server linking error.", "The server cannot be accessed", Field::Server);
 
     if (!sendLine(socket, "FINE?"))

@@ -204,6 +204,20 @@ TEST_F(NetReaderTest, ASilentServerIsReleasedCheckedAndLeft)
     reader->setClient(nullptr);
 }
 
+// Reading asked for while the station waits for an answer to its liveness check: the
+// answer is still awaited and the claim follows on the same connection.
+TEST_F(NetReaderTest, EnablingDuringACheckDoesNotCostTheConnection)
+{
+    server.command("silent on");
+    BarcodeReader::NetReader reader("127.0.0.1", server.port(), "3", kQuickReconnect);
+    reader.start();
+    ASSERT_TRUE(server.waitFor("C1 < FINE?"));
+    reader.enable();
+    server.command("line ACK");
+    ASSERT_TRUE(server.waitFor("C1 < OPEN 3 READ WRITE DENY_WRITE"));
+    EXPECT_EQ(server.count("C1 closed by the station"), 0u);
+}
+
 TEST_F(NetReaderTest, StopEndsTheThreadPromptlyWhateverItWaitsFor)
 {
     server.command("silent on");
