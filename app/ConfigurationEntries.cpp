@@ -130,10 +130,11 @@ IpAddressEntries loadIpAddressEntries(platform::SettingsStore& store)
 
 bool saveIpAddressEntries(platform::SettingsStore& store, const IpAddressEntries& entries)
 {
+    // Addresses are written unsigned, as they read in dotted form; the store takes
+    // them modulo 2^32.
     return store.writeInt("AccionIP", entries.action) && store.writeInt("DireccionIPRadio", entries.option)
-        && store.writeInt("ProximoIP", static_cast<std::int32_t>(entries.next))
-        && writeFieldNumber(store, "SaltoIP", entries.step)
-        && store.writeInt("NetMask", static_cast<std::int32_t>(entries.mask));
+        && store.write("ProximoIP", std::to_string(entries.next)) && writeFieldNumber(store, "SaltoIP", entries.step)
+        && store.write("NetMask", std::to_string(entries.mask));
 }
 
 DatesEntries loadDatesEntries(platform::SettingsStore& store)

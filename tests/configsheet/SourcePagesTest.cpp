@@ -144,7 +144,7 @@ TEST_F(SheetFixture, IpAddressMaskIsMandatoryUnderEitherOption)
     QTest::mouseClick(sheet.okButton(), Qt::LeftButton);
     ASSERT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(storedValue("ProximoIP"), "167772418");
-    EXPECT_EQ(storedValue("NetMask"), "-65536");
+    EXPECT_EQ(storedValue("NetMask"), "4294901760");
     EXPECT_EQ(storedValue("DireccionIPRadio"), "0");
 }
 

@@ -58,6 +58,7 @@ TEST_F(ConfigurationEntries, AddressesAreKeptAsUnsignedNumbers)
     EXPECT_EQ(ip.next, 0xC0A80101u);
     EXPECT_EQ(ip.mask, 0xFFFFFF00u);
     ASSERT_TRUE(saveIpAddressEntries(store, ip));
+    EXPECT_EQ(store.readString("NetMask"), "4294967040");
     EXPECT_EQ(static_cast<std::uint32_t>(store.readInt("ProximoIP")), 0xC0A80101u);
     EXPECT_EQ(static_cast<std::uint32_t>(store.readInt("NetMask")), 0xFFFFFF00u);
 }
