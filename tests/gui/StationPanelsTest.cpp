@@ -42,7 +42,7 @@ TEST(StationPanels, DownloadsTurnYellowThenGreenOrRedWithTheLastMessage)
 
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(station.buttonFace(i), kGreen) << "idle panel " << i;
-        QTest::mouseClick(view.button(i), Qt::LeftButton);
+        view.button(i)->click();
         EXPECT_TRUE(view.panelRunning(i) || view.panelFailed(i));
     }
     // The simulated terminals take their files at 19200 bit/s, so these two still run.
@@ -77,13 +77,13 @@ TEST(StationPanels, CancelEndsTheRunningDownloadInRed)
     StationWindow station(ws);
     OrvaneView& view = station.view();
 
-    QTest::mouseClick(view.button(0), Qt::LeftButton);
+    view.button(0)->click();
     ASSERT_TRUE(processEventsUntil([&] { return view.statusText(0)->text().startsWith("Application downloading"); }))
         << view.statusText(0)->text().toStdString();
     EXPECT_EQ(station.buttonFace(0), kYellow);
 
-    QTest::mouseClick(view.button(0), Qt::LeftButton);
-    QTest::mouseClick(view.button(0), Qt::LeftButton); // a second press does no harm
+    view.button(0)->click();
+    view.button(0)->click(); // a second press does no harm
     ASSERT_TRUE(processEventsUntil([&] { return !view.anyRunning() && !station.document.busy(); }, 20000));
     EXPECT_EQ(station.buttonFace(0), kRed);
     EXPECT_EQ(view.button(0)->text(), "Download");
@@ -106,10 +106,10 @@ TEST(StationPanels, BusyWhileAnyPanelRunsWithTheTreeDisabledAndReloadRefused)
     EXPECT_FALSE(station.document.busy());
     EXPECT_TRUE(tree.isEnabled());
 
-    QTest::mouseClick(view.button(0), Qt::LeftButton);
+    view.button(0)->click();
     EXPECT_TRUE(station.document.busy());
     EXPECT_FALSE(tree.isEnabled());
-    QTest::mouseClick(view.button(1), Qt::LeftButton); // starts beside the first
+    view.button(1)->click(); // starts beside the first
     EXPECT_TRUE(view.panelRunning(1));
 
     // The second panel ends long before the first: the flag stays while one runs.
@@ -126,7 +126,7 @@ TEST(StationPanels, BusyWhileAnyPanelRunsWithTheTreeDisabledAndReloadRefused)
     EXPECT_EQ(tree.topLevelItem(0), firstItem);
     EXPECT_FALSE(station.frame->reloadDocument());
 
-    QTest::mouseClick(view.button(0), Qt::LeftButton); // Cancel
+    view.button(0)->click(); // Cancel
     ASSERT_TRUE(processEventsUntil([&] { return !station.document.busy(); }, 20000));
     EXPECT_TRUE(tree.isEnabled());
     EXPECT_EQ(tree.selectedItems().value(0), tree.itemOf(station.document.currentNode()));

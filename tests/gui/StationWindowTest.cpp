@@ -282,7 +282,7 @@ TEST(StationShutDown, ClosingCancelsAndWaitsForRunningDownloads)
     std::optional<int> terminated;
     station.frame->setTerminate([&](int status) { terminated = status; });
 
-    QTest::mouseClick(view.button(0), Qt::LeftButton);
+    view.button(0)->click();
     ASSERT_TRUE(processEventsUntil([&] { return view.statusText(0)->text().startsWith("Application downloading"); }));
     EXPECT_TRUE(station.frame->close());
     EXPECT_FALSE(terminated);
@@ -290,7 +290,7 @@ TEST(StationShutDown, ClosingCancelsAndWaitsForRunningDownloads)
     EXPECT_TRUE(view.panelFailed(0));
     EXPECT_EQ(view.statusText(0)->text(), "CANCELLED Process.  The equipment has not been loaded.");
     // No download starts any more.
-    QTest::mouseClick(view.button(0), Qt::LeftButton);
+    view.button(0)->click();
     EXPECT_FALSE(view.panelRunning(0));
 }
 
