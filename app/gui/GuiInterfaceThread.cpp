@@ -17,7 +17,8 @@ GuiInterfaceThread::GuiInterfaceThread(OrvaneDoc& doc) : document_(doc)
 
 bool GuiInterfaceThread::isInterfaceThread() const
 {
-    return QThread::currentThread() == QCoreApplication::instance()->thread();
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
 }
 
 void GuiInterfaceThread::postExecuteRequests()
