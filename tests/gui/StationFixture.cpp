@@ -48,9 +48,9 @@ void StationWorkspace::writeSettings(const std::string& ports, const std::string
                                  "\nCurNode=" + curNode + "\nPuertos=" + ports + "\n");
 }
 
-void StationWorkspace::makeLongApplication()
+void StationWorkspace::makeLongApplication(int lines)
 {
-    app = hexLines(20000, 3) + ":00000001FF\r\n";
+    app = hexLines(lines, 3) + ":00000001FF\r\n";
     dir.write("apps/app.hex", app);
 }
 

@@ -18,8 +18,9 @@ public:
     StationWorkspace();
     // Writes the settings file: the given ports in Puertos, CurNode as given.
     void writeSettings(const std::string& ports, const std::string& curNode = "Halvorin\\HX200");
-    // Makes the application file long: a load at 9600 bit/s then lasts for minutes.
-    void makeLongApplication();
+    // Makes the application file longer: 20000 lines last minutes at 9600 bit/s;
+    // a few thousand outlast what a pseudo-terminal buffers by seconds at 115200.
+    void makeLongApplication(int lines = 20000);
     std::string settingsPath() const { return dir.file("orvane.conf"); }
     // What a terminal receives from a whole load.
     std::string streamed() const;

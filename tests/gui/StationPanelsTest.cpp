@@ -32,8 +32,9 @@ std::vector<std::string> hexSink(const StationWorkspace& ws, const std::string& 
 TEST(StationPanels, DownloadsTurnYellowThenGreenOrRedWithTheLastMessage)
 {
     StationWorkspace ws;
-    TermSim a(hexSink(ws, "a.hex", "19200"));
-    TermSim b(hexSink(ws, "b.hex", "19200"));
+    ws.makeLongApplication(3000);
+    TermSim a(hexSink(ws, "a.hex", "line"));
+    TermSim b(hexSink(ws, "b.hex", "line"));
     ASSERT_TRUE(a.started() && b.started());
     ws.writeSettings(a.slavePath() + "," + b.slavePath() + "," + ws.dir.file("ttyNONE"));
     StationWindow station(ws);
@@ -45,7 +46,8 @@ TEST(StationPanels, DownloadsTurnYellowThenGreenOrRedWithTheLastMessage)
         view.button(i)->click();
         EXPECT_TRUE(view.panelRunning(i) || view.panelFailed(i));
     }
-    // The simulated terminals take their files at 19200 bit/s, so these two still run.
+    // The simulated terminals take their files at the line's pace, and the files are
+    // longer than the pseudo-terminals buffer: these two still run.
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(station.buttonFace(i), kYellow) << "running panel " << i;
         EXPECT_EQ(view.button(i)->text(), "Cancel");
