@@ -16,6 +16,6 @@ if(TARGET orvane_gui)
   target_link_libraries(configsheet_tests PRIVATE orvane_gui Qt6::Test GTest::gtest)
   target_include_directories(configsheet_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   gtest_discover_tests(configsheet_tests
-    PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/configsheet/lsan.supp"
+    PROPERTIES LABELS gui ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_TIMEOUT 60)
 endif()
