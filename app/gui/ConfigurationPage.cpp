@@ -57,6 +57,20 @@ bool ConfigurationPage::acceptSerialPort(const std::string& port)
     return false;
 }
 
+bool ConfigurationPage::acceptOwnPort(const PortUser& self, const std::string& port, QWidget* portField)
+{
+    if (context_.ports.usedByOtherPage(&self, port)) {
+        tell(kPortInUseMessage, kPortInUseCaption);
+        focusField(portField);
+        return false;
+    }
+    if (!acceptSerialPort(port)) {
+        focusField(portField);
+        return false;
+    }
+    return true;
+}
+
 void ConfigurationPage::watch(QLineEdit* edit)
 {
     connect(edit, &QLineEdit::textEdited, this, [this] { setModified(true); });

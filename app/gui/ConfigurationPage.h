@@ -54,6 +54,9 @@ protected:
 
     // Runs the serial-port check with its questions; true when the port is taken.
     bool acceptSerialPort(const std::string& port);
+    // The port of a page's own serial device: refused when another page uses it, then
+    // the serial-port check; a refusal puts the focus on the port field.
+    bool acceptOwnPort(const PortUser& self, const std::string& port, QWidget* portField);
 
     // Edits, drop-downs and option buttons that mark the page modified.
     void watch(QLineEdit* edit);

@@ -93,18 +93,8 @@ bool ReadingPage::validate()
         case ReadingField::ReaderNumber: return refuse(*complaint, readerNumber_);
         }
     }
-    if (current.option == 1) {
-        const std::string port = trimTrailingBlanks(current.port);
-        if (context_.ports.usedByOtherPage(this, port)) {
-            tell(kPortInUseMessage, kPortInUseCaption);
-            focusField(port_);
-            return false;
-        }
-        if (!acceptSerialPort(port)) {
-            focusField(port_);
-            return false;
-        }
-    }
+    if (current.option == 1 && !acceptOwnPort(*this, trimTrailingBlanks(current.port), port_))
+        return false;
     if (current.option == 2)
         return acceptReaderNetwork(current);
     return true;

@@ -102,17 +102,7 @@ bool SigningToolPage::validate()
     }
     if (current.option != 1)
         return true;
-    const std::string port = trimTrailingBlanks(current.port);
-    if (context_.ports.usedByOtherPage(this, port)) {
-        tell(kPortInUseMessage, kPortInUseCaption);
-        focusField(port_);
-        return false;
-    }
-    if (!acceptSerialPort(port)) {
-        focusField(port_);
-        return false;
-    }
-    return true;
+    return acceptOwnPort(*this, trimTrailingBlanks(current.port), port_);
 }
 
 bool SigningToolPage::save()
