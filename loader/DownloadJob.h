@@ -132,7 +132,6 @@ private:
     bool openTerminalPortAt(std::string_view key, const char* invalidSettings);
 
     bool sendFrame(const std::uint8_t* frame, std::size_t frameLength);
-    bool drainResponse(std::uint8_t first);
     bool runCommand(const std::vector<std::uint8_t>& payload, std::uint32_t limitMs, TerminalResponse& response);
     bool blockDataFits(std::size_t count);
 

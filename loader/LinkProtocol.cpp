@@ -1,10 +1,11 @@
 // The terminal link seen from the job: frames acknowledged with ACK or NAK, responses
-// read byte by byte and drained when they do not look like frames, two levels of
-// retries, and the terminal's status codes.
+// received through ResponseReception, two levels of retries, and the terminal's status
+// codes.
 #include "loader/DownloadJob.h"
 #include "loader/LinkFrame.h"
 #include "loader/LinkStatus.h"
 #include "loader/Progress.h"
+#include "loader/ResponseReception.h"
 
 #include <array>
 
@@ -13,33 +14,9 @@ using namespace TerminalLink;
 namespace {
 
 constexpr std::uint32_t kAckLimitMs = 10000;
-constexpr std::uint32_t kByteGapMs = 10000;
 constexpr int kSendings = 3;
 constexpr int kResendRequests = 2;
 constexpr int kCommandAttempts = 3;
-
-// Follows DLE pairs in a received byte stream to find the end of a frame: the byte that
-// follows a DLE ETX pair is the LCR. A DLE DLE pair is one payload byte.
-class FrameEndTracker {
-public:
-    // Feeds one byte; true when that byte is the one after DLE ETX.
-    bool feed(std::uint8_t b)
-    {
-        if (etxSeen_)
-            return true;
-        if (afterDle_) {
-            afterDle_ = false;
-            etxSeen_ = b == ETX;
-        } else if (b == DLE) {
-            afterDle_ = true;
-        }
-        return false;
-    }
-
-private:
-    bool afterDle_ = false;
-    bool etxSeen_ = false;
-};
 
 } // namespace
 
@@ -57,77 +34,12 @@ bool DownloadJob::waitAckNak(std::uint32_t limitMs, std::uint8_t& received)
     return false;
 }
 
-bool DownloadJob::drainResponse(std::uint8_t first)
-{
-    std::array<std::uint8_t, kBufferSize> scratch;
-    std::size_t count = 0;
-    scratch[count++] = first;
-    FrameEndTracker tracker;
-    tracker.feed(first);
-    bool frameEnded = false;
-    while (count < scratch.size()) {
-        std::uint8_t b;
-        if (terminalPort_.read(&b, 1, kByteGapMs) != 1)
-            break;
-        scratch[count++] = b;
-        if (progress_->cancelled())
-            return false;
-        if (tracker.feed(b)) {
-            frameEnded = true;
-            break;
-        }
-    }
-    logInput(scratch.data(), count);
-    return frameEnded || count > 3;
-}
-
 bool DownloadJob::receiveResponse(std::uint8_t* buffer, std::size_t capacity, std::uint32_t firstLimitMs,
                                   std::size_t& length)
 {
-    length = 0;
-    if (capacity < 2 || terminalPort_.read(&buffer[0], 1, firstLimitMs) != 1)
-        return false;
-    length = 1;
-    if (progress_->cancelled()) {
-        logInput(buffer, length);
-        return false;
-    }
-    if (buffer[0] != DLE)
-        return drainResponse(buffer[0]);
-    if (terminalPort_.read(&buffer[1], 1, kByteGapMs) != 1) {
-        logInput(buffer, length);
-        return false;
-    }
-    if (progress_->cancelled()) {
-        logInput(buffer, 2);
-        return false;
-    }
-    if (buffer[1] != STX) {
-        terminalPort_.putBackByte(buffer[1]);
-        return drainResponse(DLE);
-    }
-    length = 2;
-    FrameEndTracker tracker;
-    bool frameEnded = false;
-    while (length < capacity) {
-        std::uint8_t b;
-        if (terminalPort_.read(&b, 1, kByteGapMs) != 1)
-            break; // a truncated response still counts as an answer
-        buffer[length++] = b;
-        if (progress_->cancelled())
-            return false;
-        if (tracker.feed(b)) {
-            frameEnded = true;
-            break;
-        }
-    }
-    if (length == capacity && !frameEnded) {
-        drainResponse(buffer[length - 1]);
-        if (progress_->cancelled())
-            return false;
-    }
-    logInput(buffer, length);
-    return true;
+    ResponseReception reception(terminalPort_, *progress_,
+                                [this](const std::uint8_t* bytes, std::size_t count) { logInput(bytes, count); });
+    return reception.receive(buffer, capacity, firstLimitMs, length);
 }
 
 bool DownloadJob::exchange(const std::uint8_t* payload, std::size_t payloadLength, std::uint32_t limitMs,
