@@ -99,17 +99,26 @@ bool ConfigurationSheet::showPage(int index)
 
 void ConfigurationSheet::pageChanged(int index)
 {
-    if (turningBack_ || index == shown_)
+    if (switchingQuietly_ || index == shown_)
         return;
-    ConfigurationPage* leaving = page(shown_);
-    if (leaving != nullptr && !leaving->validate()) {
-        turningBack_ = true;
-        tabs_->setCurrentIndex(shown_);
-        turningBack_ = false;
-        return;
+    // The tab has already changed when this is told; the page being left comes back
+    // while it checks its fields, so that its complaint shows over it and the focus
+    // lands on its offending field.
+    if (ConfigurationPage* leaving = page(shown_)) {
+        showTabQuietly(shown_);
+        if (!leaving->validate())
+            return;
+        showTabQuietly(index);
     }
     shown_ = index;
     createPage(index);
+}
+
+void ConfigurationSheet::showTabQuietly(int index)
+{
+    switchingQuietly_ = true;
+    tabs_->setCurrentIndex(index);
+    switchingQuietly_ = false;
 }
 
 bool ConfigurationSheet::saveAll()

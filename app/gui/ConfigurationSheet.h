@@ -51,6 +51,8 @@ public:
 private:
     ConfigurationPage* createPage(int index);
     void pageChanged(int index);
+    // Shows a tab without taking it for the operator's change of page.
+    void showTabQuietly(int index);
     bool saveAll();
     void updateApply();
 
@@ -59,7 +61,7 @@ private:
     std::array<ConfigurationPage*, PageCount> pages_{};
     std::array<QWidget*, PageCount> holders_{};
     int shown_ = 0;
-    bool turningBack_ = false;
+    bool switchingQuietly_ = false;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QPushButton* applyButton_ = nullptr;

@@ -4,14 +4,14 @@
 
 #include <QApplication>
 
-void ScriptedOperator::tell(QWidget*, const QString& text, const QString& caption)
+void ScriptedOperator::tell(QWidget* page, const QString& text, const QString& caption)
 {
-    boxes.push_back({toStationText(text), toStationText(caption), false});
+    boxes.push_back({toStationText(text), toStationText(caption), false, page && page->isVisible()});
 }
 
-bool ScriptedOperator::ask(QWidget*, const QString& text, const QString& caption)
+bool ScriptedOperator::ask(QWidget* page, const QString& text, const QString& caption)
 {
-    boxes.push_back({toStationText(text), toStationText(caption), true});
+    boxes.push_back({toStationText(text), toStationText(caption), true, page && page->isVisible()});
     if (answers.empty())
         return true;
     const bool answer = answers.front();

@@ -24,6 +24,7 @@ public:
         std::string text;
         std::string caption;
         bool question = false;
+        bool pageInSight = false; // the page that spoke was the one shown
     };
 
     void tell(QWidget* page, const QString& text, const QString& caption) override;

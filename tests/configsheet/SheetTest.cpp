@@ -83,6 +83,8 @@ TEST_F(SheetFixture, LeavingOrConfirmingAnInvalidPageKeepsItOpen)
     ASSERT_TRUE(sheet.showPage(Sheet::SerialNumber));
     EXPECT_FALSE(sheet.showPage(Sheet::MacAddress));
     EXPECT_EQ(sheet.tabs()->currentIndex(), Sheet::SerialNumber);
+    ASSERT_EQ(operatorAnswers.boxes.size(), 1u);
+    EXPECT_TRUE(operatorAnswers.boxes.front().pageInSight) << "the complaint shows over the page it is about";
     EXPECT_EQ(operatorAnswers.takeCaption(), "Wrong length");
     auto& serial = page<SerialNumberPage>(Sheet::SerialNumber);
     EXPECT_EQ(serial.lastFocused(), serial.nextEdit());
