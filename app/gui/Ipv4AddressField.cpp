@@ -38,8 +38,10 @@ Ipv4AddressField::Ipv4AddressField(QWidget* parent) : QWidget(parent)
         // A box filled with its three digits hands the typing on to the next one.
         if (i + 1 < boxes_.size())
             connect(boxes_[i], &QLineEdit::textEdited, this, [this, i](const QString& text) {
-                if (text.size() == kBoxDigits)
+                if (text.size() == kBoxDigits) {
                     moveToBox(i + 1);
+                    advancedInto_ = static_cast<int>(i + 1);
+                }
             });
     }
     setFocusProxy(boxes_[0]);
@@ -81,14 +83,22 @@ void Ipv4AddressField::moveToBox(std::size_t index)
 
 bool Ipv4AddressField::eventFilter(QObject* watched, QEvent* event)
 {
-    // A dot typed in a box moves on to the next box, as in the usual address fields.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Period) {
-        for (std::size_t i = 0; i + 1 < boxes_.size(); ++i)
-            if (watched == boxes_[i]) {
-                if (!boxes_[i]->text().isEmpty())
-                    moveToBox(i + 1);
-                return true;
-            }
+    const int advancedInto = advancedInto_;
+    if (event->type() == QEvent::KeyPress
+        || (event->type() == QEvent::FocusOut && advancedInto >= 0
+            && watched == boxes_[static_cast<std::size_t>(advancedInto)]))
+        advancedInto_ = -1;
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Period)
+        return QWidget::eventFilter(watched, event);
+    // A dot typed in a box moves on to the next box, as in the usual address fields. The
+    // dot that follows three digits finds the typing already moved on by them, and
+    // stays where it is: an address typed in full, dots included, fills the four boxes.
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        if (watched != boxes_[i])
+            continue;
+        if (static_cast<int>(i) != advancedInto && i + 1 < boxes_.size() && !boxes_[i]->text().isEmpty())
+            moveToBox(i + 1);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -28,4 +28,7 @@ private:
     void moveToBox(std::size_t index);
 
     std::array<QLineEdit*, 4> boxes_{};
+    // The box that three digits just moved the typing into, until its next key or
+    // until it loses the focus; -1 for none.
+    int advancedInto_ = -1;
 };

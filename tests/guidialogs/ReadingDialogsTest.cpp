@@ -13,6 +13,7 @@
 #include "support/PtyPair.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -194,6 +195,37 @@ TEST(AddressReading, TheAddressFieldTakesOnlyBytesAndOkWithABlankFieldCancels)
     EXPECT_EQ(typed, 0x19090000u);
     EXPECT_FALSE(station.gui.readIpAddress("", blank, nullptr));
     EXPECT_TRUE(script.done());
+}
+
+// The operator types an address as it is written, dots included, wherever the typing
+// is: three digits move it on by themselves, and the dot after them must not move it
+// once more.
+TEST(AddressReading, AnAddressTypedWithItsDotsFillsTheBoxesInOrder)
+{
+    struct Case {
+        const char* typed;
+        bool startsAtZero; // the field shows 0.0.0.0, as a page does for a stored 0
+        std::uint32_t address;
+    } const cases[] = {
+        {"192.168.0.10", true, 0xC0A8000Au},
+        {"255.255.255.0", true, 0xFFFFFF00u},
+        {"10.1.2.3", false, 0x0A010203u},
+        {"1..2", false, 0x01020000u}, // a dot in an empty box stays there
+        {"172.16.254.1", false, 0xAC10FE01u},
+    };
+    for (const Case& c : cases) {
+        Ipv4AddressField field;
+        if (c.startsAtZero)
+            field.setAddress(0);
+        field.show();
+        field.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&field)) << c.typed;
+        field.box(0)->setFocus();
+        field.box(0)->selectAll();
+        for (const char* key = c.typed; *key; ++key)
+            QTest::keyClick(QApplication::focusWidget(), *key);
+        EXPECT_EQ(field.address(), c.address) << c.typed;
+    }
 }
 
 } // namespace
