@@ -88,8 +88,18 @@ bool Ipv4AddressField::eventFilter(QObject* watched, QEvent* event)
         || (event->type() == QEvent::FocusOut && advancedInto >= 0
             && watched == boxes_[static_cast<std::size_t>(advancedInto)]))
         advancedInto_ = -1;
-    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Period)
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Period) {
+        // A box showing a lone 0 (an address of 0 is shown as 0.0.0.0) takes the
+        // first digit typed in its place, wherever the operator clicked in it.
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (box && box->text() == QStringLiteral("0") && !box->hasSelectedText() && key->text().size() == 1
+            && key->text().front().isDigit())
+            box->clear();
+        return QWidget::eventFilter(watched, event);
+    }
     // A dot typed in a box moves on to the next box, as in the usual address fields. The
     // dot that follows three digits finds the typing already moved on by them, and
     // stays where it is: an address typed in full, dots included, fills the four boxes.

@@ -197,31 +197,37 @@ TEST(AddressReading, TheAddressFieldTakesOnlyBytesAndOkWithABlankFieldCancels)
     EXPECT_TRUE(script.done());
 }
 
-// The operator types an address as it is written, dots included, wherever the typing
-// is: three digits move it on by themselves, and the dot after them must not move it
-// once more.
+// The operator types an address as it is written, dots included: three digits move the
+// typing on by themselves, and the dot after them must not move it once more; a box
+// showing 0 takes the first digit in its place, also where the operator clicked after
+// the 0.
 TEST(AddressReading, AnAddressTypedWithItsDotsFillsTheBoxesInOrder)
 {
+    enum class Start { Blank, ZeroSelected, ZeroClickedInto };
     struct Case {
         const char* typed;
-        bool startsAtZero; // the field shows 0.0.0.0, as a page does for a stored 0
+        Start start; // a page shows a stored 0 as 0.0.0.0
         std::uint32_t address;
     } const cases[] = {
-        {"192.168.0.10", true, 0xC0A8000Au},
-        {"255.255.255.0", true, 0xFFFFFF00u},
-        {"10.1.2.3", false, 0x0A010203u},
-        {"1..2", false, 0x01020000u}, // a dot in an empty box stays there
-        {"172.16.254.1", false, 0xAC10FE01u},
+        {"192.168.0.10", Start::ZeroSelected, 0xC0A8000Au},
+        {"192.168.0.10", Start::ZeroClickedInto, 0xC0A8000Au},
+        {"255.255.255.0", Start::ZeroSelected, 0xFFFFFF00u},
+        {"10.1.2.3", Start::Blank, 0x0A010203u},
+        {"1..2", Start::Blank, 0x01020000u}, // a dot in an empty box stays there
+        {"172.16.254.1", Start::Blank, 0xAC10FE01u},
     };
     for (const Case& c : cases) {
         Ipv4AddressField field;
-        if (c.startsAtZero)
+        if (c.start != Start::Blank)
             field.setAddress(0);
         field.show();
         field.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&field)) << c.typed;
         field.box(0)->setFocus();
-        field.box(0)->selectAll();
+        if (c.start == Start::ZeroClickedInto)
+            field.box(0)->setCursorPosition(1); // after the 0, nothing selected
+        else
+            field.box(0)->selectAll();
         for (const char* key = c.typed; *key; ++key)
             QTest::keyClick(QApplication::focusWidget(), *key);
         EXPECT_EQ(field.address(), c.address) << c.typed;
