@@ -60,6 +60,9 @@ GeneralPage::GeneralPage(ConfigurationContext& context, QWidget* parent)
     });
     // Enter adds from the drop-down, deletes from the list and does nothing in the
     // directory edits; elsewhere it presses the sheet's default button.
+    // The editable drop-down keeps the keyboard focus itself and hands keys on to its
+    // edit, so both are watched.
+    portBox_->installEventFilter(this);
     portBox_->lineEdit()->installEventFilter(this);
     portList_->installEventFilter(this);
     terminals_->installEventFilter(this);
@@ -173,7 +176,7 @@ bool GeneralPage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == portBox_->lineEdit())
+            if (watched == portBox_ || watched == portBox_->lineEdit())
                 addPort();
             else if (watched == portList_)
                 deletePort();

@@ -5,6 +5,7 @@
 #include "app/gui/SigningToolPage.h"
 #include "support/PtyPair.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
@@ -82,11 +83,17 @@ TEST_F(SheetFixture, EnterInThePortDropDownAddsAndInTheListDeletes)
     storeValidSettings();
     store.write("Puertos", "/dev/a,/dev/b,/dev/c");
     context.checkPort = [](std::string_view) { return SerialPortVerdict{SerialPortVerdict::Outcome::Accept, {}, {}}; };
-    openSheet();
+    Sheet& sheet = openSheet();
     auto& general = page<GeneralPage>(Sheet::General);
+    // The key goes where the operator's keyboard sends it: to the widget with the focus.
+    sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    general.portBox()->setFocus();
     general.portBox()->setEditText("/dev/d");
-    QTest::keyClick(general.portBox()->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(general.portList()->count(), 4);
+    EXPECT_TRUE(sheet.isVisible()) << "Enter in the drop-down adds; it does not confirm the sheet";
+    EXPECT_TRUE(operatorAnswers.boxes.empty());
 
     general.portList()->setCurrentRow(1);
     QTest::keyClick(general.portList(), Qt::Key_Return);
