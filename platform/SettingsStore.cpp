@@ -118,11 +118,15 @@ std::vector<std::string> splitLines(std::string_view content)
     return lines;
 }
 
+// A line that itself ends in CR (it was read from "...\r\r\n") is written with CR LF,
+// so that reading the file again drops only the added CR and the line stays as it was.
 std::string joinLines(const std::vector<std::string>& lines)
 {
     std::string content;
     for (const std::string& line : lines) {
         content += line;
+        if (!line.empty() && line.back() == '\r')
+            content += '\r';
         content += '\n';
     }
     return content;
