@@ -50,4 +50,5 @@ orvane_fuzz_target(settings_file SettingsFileFuzz.cpp
 
 # Every fuzz target at once: cmake --build DIR --target fuzz_targets.
 get_property(orvane_fuzz_executables GLOBAL PROPERTY ORVANE_FUZZ_TARGETS)
-add_custom_target(fuzz_targets DEPENDS ${orvane_fuzz_executables})
+add_custom_target(fuzz_targets)
+add_dependencies(fuzz_targets ${orvane_fuzz_executables})
