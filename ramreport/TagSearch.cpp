@@ -68,7 +68,9 @@ bool readLength(ByteStream& stream, std::uint64_t levelEnd, ObjectHeader& header
 std::optional<std::uint32_t> findTag(ByteStream& stream, TagBytes wanted, std::uint32_t budget)
 {
     // Each level ends where its budget does; for a constructed object that is the end
-    // of its value, which is also where its parent goes on when the object fails.
+    // of its value, which is also where its parent goes on when the object fails. Every
+    // object lies within its level, so the levels nest, and as each takes at least two
+    // header bytes of its parent's budget, their number stays below half the budget.
     std::vector<std::uint64_t> levelEnds{stream.position() + budget};
     auto endLevel = [&] {
         const std::uint64_t objectEnd = levelEnds.back();
@@ -80,19 +82,18 @@ std::optional<std::uint32_t> findTag(ByteStream& stream, TagBytes wanted, std::u
     while (!levelEnds.empty()) {
         const std::uint64_t levelEnd = levelEnds.back();
         ObjectHeader header;
-        if (stream.position() >= levelEnd || !readTag(stream, levelEnd, wanted, header)
-            || !readLength(stream, levelEnd, header)) {
+        if (!readTag(stream, levelEnd, wanted, header) || !readLength(stream, levelEnd, header)) {
             endLevel();
             continue;
         }
         const std::uint64_t valueEnd = stream.position() + header.length;
-        if (valueEnd > stream.size()) {
+        if (valueEnd > levelEnd || valueEnd > stream.size()) {
             endLevel();
             continue;
         }
         if (header.isWanted)
             return header.length;
-        if (header.constructed && levelEnds.size() < kMaxNestingDepth)
+        if (header.constructed)
             levelEnds.push_back(valueEnd);
         else
             stream.seek(valueEnd);

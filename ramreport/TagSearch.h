@@ -2,15 +2,16 @@
 // Finding one BER-TLV data object by its tag at the start of a software file, and
 // reading its value.
 //
-// The search walks the objects from the stream's position and examines at most
-// `budget` bytes of headers at the top level; a constructed object's value is searched
-// the same way with the object's length as its budget, and when the wanted tag is not
-// inside, the walk goes on after the object. Every tag and length byte counts against
-// the budget. The search ends without success at the end of the data, when the budget
-// is used up (also in the middle of a tag or length), at a length form other than
-// 0x00-0x84, and at an object whose value would run past the end of the data; at the
-// top level these end the whole search, inside a constructed object they end only the
-// search of that object's value.
+// The search walks the objects from the stream's position through at most `budget`
+// bytes at the top level: every tag and length byte read and every value byte skipped
+// counts against it. A constructed object's value is searched the same way with the
+// object's length as its budget; when the wanted tag is not inside, the walk goes on
+// after the object. The search of a level ends without success at the end of the data,
+// when its budget is used up (also in the middle of a tag or length), at a length form
+// other than 0x00-0x84, and at an object whose value is longer than what is left of the
+// level's budget or runs past the end of the data. So no value outside the budget is
+// ever taken, nested objects included. At the top level these end the whole search;
+// inside a constructed object they end only the search of that object's value.
 #include "ramreport/ByteStream.h"
 
 #include <cstdint>
@@ -28,10 +29,6 @@ inline constexpr std::uint8_t kFileTypeTag[] = {0xDF, 0x71};
 
 // Bytes examined at the top level of one search: only the head of a file holds tags.
 inline constexpr std::uint32_t kTagSearchBudget = 1000;
-
-// Constructed objects nested deeper than this are not searched inside (the walk goes on
-// after them), so that a file of nothing but nested headers cannot exhaust memory.
-inline constexpr std::size_t kMaxNestingDepth = 65536;
 
 // The length of the wanted object's value, with the stream at its first value byte;
 // nothing when the tag is not found.

@@ -118,7 +118,8 @@ TEST(TagSearch, ReadsEveryLengthForm)
 TEST(TagSearch, ExaminesOnlyTheBudgetAtTheTopLevel)
 {
     const std::vector<SearchCase> cases = {
-        {"header ends on the last byte of the budget", filler(997) + kRw1, kRwTag, 1, 1000},
+        {"value ends on the last byte of the budget", filler(996) + kRw1, kRwTag, 1, 999},
+        {"value byte past the budget", filler(997) + kRw1, kRwTag, std::nullopt},
         {"length byte past the budget", filler(998) + kRw1, kRwTag, std::nullopt},
         {"tag starts past the budget", filler(1000) + kRw1, kRwTag, std::nullopt},
         {"far past the budget", filler(3000) + kRw1, kRwTag, std::nullopt},
@@ -126,9 +127,12 @@ TEST(TagSearch, ExaminesOnlyTheBudgetAtTheTopLevel)
         {"after zero bytes past the budget", std::string(998, '\0') + kRw1, kRwTag, std::nullopt},
         {"tag bytes running past the budget",
          bytes({0xDF}) + std::string(2000, '\x80') + bytes({0x65, 0x01, 0x2A}), kRwTag, std::nullopt},
-        // A template's value is searched with its own length as the budget.
-        {"inside a template reaching past the top budget",
-         tlv(kTemplateTag, filler(1100) + kRw1), kRwTag, 1, 1107},
+        // A template's value is searched with its own length as the budget, and that
+        // length must fit in what is left of the budget around it.
+        {"inside a template ending on the last byte of the budget",
+         tlv(kTemplateTag, filler(990) + kRw1), kRwTag, 1, 997},
+        {"inside a template reaching past the budget", tlv(kTemplateTag, filler(1100) + kRw1),
+         kRwTag, std::nullopt},
     };
     for (const auto& c : cases)
         expectSearch(c);
@@ -162,8 +166,19 @@ TEST(TagSearch, GoesOnAfterATemplateWhoseSearchFailed)
     const std::string badInside = tlv(kTemplateTag, bytes({0x5A, 0x85, 0, 0})) + kRw1;
     // A template ending in the middle of a header inside it.
     const std::string splitHeader = tlv(kTemplateTag, bytes({0xDF})) + kRw1;
+    // An inner template claims bytes past its parent's end that the file holds: its
+    // search, which would find RW 7, is not made; the walk goes on after the parent,
+    // where another object covers that RW object, and finds RW 9.
+    const std::string childPastParent = kTemplateTag
+        + bytes({0x04, 0x30, 0x0A, 0x5A, 0x03, 0x5A, 0x05, 0x00}) + tlv(kRwTag, bytes({7}))
+        + tlv(kRwTag, bytes({9}));
+    // The wanted object itself claims bytes past its template's end.
+    const std::string wantedPastParent =
+        kTemplateTag + bytes({0x03}) + kRwTag + bytes({0x05}) + filler(5) + kRw1;
     const std::vector<SearchCase> cases = {
         {"inner object overruns the template", overrun, kRwTag, 1, 8},
+        {"inner template overruns its parent", childPastParent, kRwTag, 1, 16},
+        {"wanted object overruns its template", wantedPastParent, kRwTag, 1, 13},
         {"bad length form inside", badInside, kRwTag, 1, 9},
         {"header split by the template's end", splitHeader, kRwTag, 1, 6},
         {"empty template", tlv(kTemplateTag, "") + kRw1, kRwTag, 1, 5},
@@ -179,14 +194,20 @@ TEST(TagSearch, FindsTheTagDeeplyNestedAndSurvivesAbsurdNesting)
         nested = tlv(level % 2 ? kTemplateTag : bytes({0x30}), filler(2) + nested);
     expectSearch({"forty templates deep", nested, kRwTag, 1, nested.size() - 1});
 
-    // Thousands of templates, each claiming everything up to the end of the data.
+    // A hundred thousand templates, each claiming everything up to the end of the data,
+    // walked without a budget limit: the search must not recurse itself to death.
     const int depth = 100000;
     std::string headers;
     for (int level = 0; level < depth; ++level) {
-        const std::size_t rest = static_cast<std::size_t>(depth - level - 1) * 6 + 2;
+        const std::size_t rest = static_cast<std::size_t>(depth - level - 1) * 6 + kRw1.size();
         headers += kTemplateTag + bytes({0x84}) + number(rest, 4);
     }
-    expectSearch({"a hundred thousand templates deep", headers + filler(2), kRwTag, std::nullopt});
+    MemoryStream deep(headers + kRw1);
+    const auto wanted = tagBytes(kRwTag);
+    EXPECT_EQ(ramreport::findTag(deep, wanted, static_cast<std::uint32_t>(deep.size())), 1u);
+    EXPECT_EQ(deep.position(), deep.size() - 1);
+    // Within the top-level budget the outermost of them is already too long.
+    expectSearch({"a hundred thousand templates deep", headers + kRw1, kRwTag, std::nullopt});
 }
 
 TEST(TagSearch, SecondSearchStartsWhereTheFirstValueEnds)
