@@ -69,7 +69,7 @@ void buildAlpha(MemtablerTree& tree)
         tree.put(path, content);
     };
     put("ALPHA/Conftab/Fd_ff79.bin",
-        kTemplateTag + bytes({0x81, 0x07}) + kExternalSramTag + bytes({0x04, 0x00, 0x02, 0x00, 0x00}));
+        kTemplateTag + bytes({0x81, 0x08}) + kExternalSramTag + bytes({0x04, 0x00, 0x02, 0x00, 0x00}));
     put("ALPHA/KernPre/pre.bin", padded(tlv(kRwTag, bytes({0})) + kZiTag + bytes({0x80}), 4096));
     put("ALPHA/Kern/empty.bin", "");
     put("ALPHA/Kern/kern.bin", padded(sizes(100, 2, 4000, 2), 5000));
@@ -113,6 +113,29 @@ TEST_F(MemtablerTree, WritesEachFamilysReportAndTellsWhatItCouldNotRead)
     EXPECT_EQ(report("CHARLIE"), expected("CHARLIE.txt"));
     EXPECT_FALSE(exists(filesPath(".hidden/.hidden.txt")));
     EXPECT_FALSE(exists(filesPath("readme.txt")));
+}
+
+TEST_F(MemtablerTree, KeepsSizesIn32BitsAndPrintsThemSigned)
+{
+    // A value of more than four bytes keeps its last four; a size from 2^31 on prints
+    // negative, and the totals wrap around in 32 bits.
+    put("WIDE/Conftab/Fd_ff79.bin", tlv(kExternalSramTag, bytes({0x01, 0xFF, 0xFF, 0xFF, 0xFF})));
+    put("WIDE/Kern/big.bin", sizes(0x1280000000, 5, 0x7FFFF000, 4));
+    // An image of 2^31 + 1 bytes, sparse: only its head holds data.
+    const std::string huge = put("WIDE/Kern/huge.bin", sizes(1, 1, 1, 1));
+    ASSERT_EQ(::truncate(huge.c_str(), (off_t{1} << 31) + 1), 0);
+
+    const MemtablerResult result = run();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, "");
+    const std::string text = report("WIDE");
+    EXPECT_NE(text.find("\t|   Ext. SRam |      -      |    -    |    -    |        -1   |\r\n"
+                        "\t|     big.bin |     4096    |-2147483648 |2147479552 |     -4096   |\r\n"
+                        "\t|    huge.bin | -2147479552    |       1 |       1 |      4096   |\r\n"
+                        "\t|-------------|-------------|---------|---------|-------------|\r\n"
+                        "\t|   TOTAL     | -2147475456    |-2147483647 |2147479553 |     16383   |\r\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(MemtablerTree, WithoutAFilesDirectoryTellsSoAndFails)
