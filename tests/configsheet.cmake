@@ -10,10 +10,13 @@ if(TARGET orvane_gui)
     configsheet/SourcePagesTest.cpp
     configsheet/OptionPagesTest.cpp
     configsheet/GateTest.cpp
+    configsheet/ReaderServerCheckTest.cpp
+    reader/ServerThread.cpp
+    signing/ScopedEnvironment.cpp
     support/PtyPair.cpp
     support/TempDir.cpp
   )
-  target_link_libraries(configsheet_tests PRIVATE orvane_gui Qt6::Test GTest::gtest)
+  target_link_libraries(configsheet_tests PRIVATE orvane_gui orvane_readersim Qt6::Test GTest::gtest)
   target_include_directories(configsheet_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   gtest_discover_tests(configsheet_tests
     PROPERTIES LABELS gui ENVIRONMENT QT_QPA_PLATFORM=offscreen

@@ -1,6 +1,7 @@
 #include "app/gui/ConfigurationContext.h"
 
 #include "app/MacRangeDataSourceCheck.h"
+#include "app/ReaderNetworkPort.h"
 #include "app/SerialDeviceList.h"
 #include "platform/OdbcDataSources.h"
 
@@ -10,7 +11,7 @@ ConfigurationContext::ConfigurationContext(platform::SettingsStore& settings, Co
     serialDevices = [] { return presentSerialDevices(); };
     checkPort = [](std::string_view port) { return checkSerialPort(port); };
     testReaderNetwork = [](const std::string& server, int readerNumber) {
-        return BarcodeReader::testReaderNetwork(server, readerNumber);
+        return BarcodeReader::testReaderNetwork(server, readerNumber, readerNetworkTcpPort());
     };
     proveDataSource = [](const std::string& dataSource) { return proveMacRangeDataSource(dataSource); };
     proveChosenDataSource = [](const std::string& chosen, std::string& name) {
