@@ -19,7 +19,14 @@ public:
     // Times a value another station took between the read and the update is read again.
     static constexpr int kRetriesWhenTaken = 10;
 
-    MacRangeDatabase() = default;
+    // Each statement on the database may run for statementTimeLimitSeconds; a request
+    // that another session's lock on a range row holds up then fails instead of keeping
+    // the station waiting.
+    explicit MacRangeDatabase(
+        int statementTimeLimitSeconds = platform::OdbcConnection::kDefaultStatementTimeLimitSeconds)
+    {
+        connection_.setStatementTimeLimit(statementTimeLimitSeconds);
+    }
     ~MacRangeDatabase() { close(); }
     MacRangeDatabase(const MacRangeDatabase&) = delete;
     MacRangeDatabase& operator=(const MacRangeDatabase&) = delete;

@@ -13,6 +13,9 @@ class OdbcConnection {
 public:
     // How long opening a connection may take before the driver gives up, in seconds.
     static constexpr int kDefaultLoginTimeoutSeconds = 15;
+    // How long one statement may run (waiting for a lock another session holds
+    // included) before the driver gives it up with an error, in seconds.
+    static constexpr int kDefaultStatementTimeLimitSeconds = 10;
 
     OdbcConnection() = default;
     ~OdbcConnection();
@@ -33,6 +36,11 @@ public:
     // the driver cannot tell).
     long long execute(std::string_view sql);
 
+    // The time limit of the statements made on this connection from now on, in seconds;
+    // 0 leaves them without one. Drivers that cannot bound a statement ignore it.
+    void setStatementTimeLimit(int seconds) { statementTimeLimitSeconds_ = seconds; }
+    int statementTimeLimit() const { return statementTimeLimitSeconds_; }
+
     // The connection string of the open connection: "DSN=name" for a data source opened
     // by name, else the connection string as given; empty while closed.
     const std::string& connectionString() const { return connectionString_; }
@@ -47,6 +55,7 @@ private:
     OdbcHandle connection_;
     bool connected_ = false;
     std::string connectionString_;
+    int statementTimeLimitSeconds_ = kDefaultStatementTimeLimitSeconds;
 };
 
 } // namespace platform

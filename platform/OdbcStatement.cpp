@@ -9,7 +9,15 @@
 
 namespace platform {
 
-OdbcStatement::OdbcStatement(const OdbcConnection& connection) : statement_(SQL_HANDLE_STMT, &connection.handle()) {}
+OdbcStatement::OdbcStatement(const OdbcConnection& connection) : statement_(SQL_HANDLE_STMT, &connection.handle())
+{
+    // Without a limit a statement waits for as long as another session holds the rows it
+    // needs. A driver that cannot bound statements refuses the attribute; its statements
+    // then run as before, so the refusal is not an error here.
+    if (int seconds = connection.statementTimeLimit(); seconds > 0)
+        SQLSetStmtAttr(statement_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), 0);
+}
 
 void OdbcStatement::execute(std::string_view sql)
 {

@@ -15,7 +15,8 @@ class OdbcConnection;
 
 class OdbcStatement {
 public:
-    // Throws OdbcError when the connection is not open.
+    // Bounded by the connection's statement time limit. Throws OdbcError when the
+    // connection is not open.
     explicit OdbcStatement(const OdbcConnection& connection);
     ~OdbcStatement() = default;
     OdbcStatement(OdbcStatement&&) noexcept = default;

@@ -1,12 +1,16 @@
 // MAC addresses taken from the shared range table: the first usable range by oui and
 // primero, the next range when one runs out, a clear failure when all are used up,
 // siguiente in step with what was handed out, the update that another station beat,
-// and a connection that a database error leaves closed for the next request to reopen.
+// a range row another session keeps locked, and a connection that a database error
+// leaves closed for the next request to reopen.
 #include "app/MacRangeDatabase.h"
 #include "db/BackendFixture.h"
 #include "db/StationOnDatabase.h"
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <thread>
 
 namespace {
 
@@ -188,6 +192,49 @@ TEST_P(MacRangeAssignment, ConnectionOpensOnceAndStaysWithTheFirstDataSource)
     EXPECT_FALSE(ranges.isOpen());
     ASSERT_TRUE(ranges.takeMacAddress(other.dataSource(), address));
     EXPECT_EQ(address, "0000FF000000");
+}
+
+TEST_P(MacRangeAssignment, RowAnotherSessionKeepsLockedFailsTheRequestInsteadOfHoldingTheStation)
+{
+    db().create({{672, 0, 100, 0}});
+    // The SQLite driver bounds its wait for a lock by the connection string's Timeout item
+    // (milliseconds), not by a statement's time limit.
+    const bool sqlite = GetParam() == Backend::SQLite;
+    const std::string dataSource = db().dataSource() + (sqlite ? ";Timeout=1000" : "");
+    MacRangeDatabase ranges(1);
+    std::string address;
+    ASSERT_TRUE(ranges.takeMacAddress(dataSource, address));
+    EXPECT_EQ(address, "0002A0000000");
+
+    // Another session (an administrator's open transaction) holds the range rows.
+    platform::OdbcConnection holder;
+    holder.open(db().dataSource());
+    holder.execute(sqlite ? "BEGIN EXCLUSIVE" : "BEGIN");
+    holder.execute("UPDATE RangoMAC SET siguiente = siguiente");
+    // The lock goes when the request has ended, or after a minute as a station left
+    // waiting would see it go; the request then must not have waited for it.
+    std::mutex mutex;
+    std::condition_variable requestEnded;
+    bool ended = false;
+    std::jthread release([&] {
+        std::unique_lock lock(mutex);
+        requestEnded.wait_for(lock, std::chrono::seconds(60), [&] { return ended; });
+        holder.execute("ROLLBACK");
+    });
+    address = "untouched";
+    const bool taken = ranges.takeMacAddress(dataSource, address);
+    {
+        std::scoped_lock lock(mutex);
+        ended = true;
+    }
+    requestEnded.notify_one();
+    release.join();
+    EXPECT_FALSE(taken) << "the request gave up while the rows were held";
+    EXPECT_EQ(address, "untouched");
+
+    ASSERT_TRUE(ranges.takeMacAddress(dataSource, address)) << "the next request goes on once they are free";
+    EXPECT_EQ(address, "0002A0000001");
+    EXPECT_EQ(db().rows()[0].siguiente, 2);
 }
 
 TEST_P(MacRangeAssignment, UnreachableOrMissingDataSourceFailsWithoutAValue)
