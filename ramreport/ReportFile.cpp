@@ -1,6 +1,9 @@
 #include "ramreport/ReportFile.h"
 
 #include <cstdarg>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace ramreport {
@@ -31,6 +34,19 @@ __attribute__((format(printf, 1, 2))) std::string formatted(const char* format, 
     return text;
 }
 
+// Owner of a descriptor until a stream takes it.
+struct Descriptor {
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd;
+};
+
 const char* const kRule = "\t -------------------------------------------------------------\n";
 const char* const kSeparator = "\t|-------------|-------------|---------|---------|-------------|\n";
 const char* const kColumnHeadings[] = {
@@ -43,9 +59,23 @@ const char* const kColumnHeadings[] = {
 
 bool ReportFile::create(const std::string& path)
 {
-    file_.reset(std::fopen(path.c_str(), "wb"));
+    file_.reset();
     failed_ = false;
-    return file_ != nullptr;
+    // Non-blocking, so that a named pipe in the report's place cannot hold the open;
+    // only a regular file takes a report.
+    Descriptor descriptor{
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666)};
+    struct stat status {};
+    if (descriptor.fd < 0 || ::fstat(descriptor.fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int flags = ::fcntl(descriptor.fd, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return false;
+    file_.reset(::fdopen(descriptor.fd, "wb"));
+    if (!file_)
+        return false;
+    descriptor.fd = -1; // the stream owns it now
+    return true;
 }
 
 void ReportFile::writeHeading(std::string_view family, std::uint32_t externalSram)

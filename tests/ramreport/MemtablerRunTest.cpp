@@ -189,6 +189,20 @@ TEST_F(MemtablerTree, ImagesThatAreNoFilesGiveUnknownRowsWithoutHanging)
         << text;
 }
 
+TEST_F(MemtablerTree, APipeInAReportsPlaceIsNotWaitedFor)
+{
+    mkdir("PIPED");
+    ASSERT_EQ(::mkfifo(filesPath("PIPED/PIPED.txt").c_str(), 0600), 0);
+    put("PLAIN/Kern/k.bin", sizes(5, 1, 6, 1));
+
+    const MemtablerResult result = run();
+    ASSERT_TRUE(result.ended);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, "\n../files/PIPED/PIPED.txt file is protect from writing\n");
+    EXPECT_NE(report("PLAIN").find("\t|       k.bin |     4096    |       5 |       6 |      4096   |\r\n"),
+              std::string::npos);
+}
+
 TEST_F(MemtablerTree, UnreadableFilesAndDirectories)
 {
     if (::geteuid() == 0)
