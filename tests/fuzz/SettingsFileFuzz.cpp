@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -71,17 +72,29 @@ std::string contentOf(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A directory of its own, on memory when the machine offers one: every write syncs.
-const std::string& workDirectory()
-{
-    static const std::string dir = [] {
+// A directory of its own, on memory when the machine offers one (every write syncs),
+// removed with what the store left in it when the run ends.
+class WorkDirectory {
+public:
+    WorkDirectory()
+    {
         const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::getenv("TMPDIR");
-        std::string pattern = std::string(base ? base : "/tmp") + "/orvane-settings-fuzz.XXXXXX";
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        return pattern;
-    }();
-    return dir;
-}
+        path_ = std::string(base ? base : "/tmp") + "/orvane-settings-fuzz.XXXXXX";
+        FUZZ_CHECK(::mkdtemp(path_.data()) != nullptr);
+    }
+    ~WorkDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    WorkDirectory(const WorkDirectory&) = delete;
+    WorkDirectory& operator=(const WorkDirectory&) = delete;
+
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
 
 // The value of a key is the text after the first '=' of one of the lines whose key it is.
 void checkRead(const std::optional<std::string>& value, std::string_view key, const std::vector<std::string>& lines)
@@ -136,7 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t number = static_cast<std::int32_t>(input.word() | static_cast<std::uint32_t>(input.word()) << 16);
     const std::string_view content = input.restText();
 
-    const std::string path = workDirectory() + "/orvane.conf";
+    static const WorkDirectory directory;
+    const std::string path = directory.file("orvane.conf");
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
