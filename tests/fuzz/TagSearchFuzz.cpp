@@ -1,7 +1,7 @@
 // memtabler's tag search over any head of a software file: a tag it reports found is
 // really there, right before the stream's position and followed by a value of the
-// length it answers, whole inside the data; reading that value leaves the stream at
-// its end.
+// length it answers, whole inside the data and inside the search's budget; reading
+// that value leaves the stream at its end.
 #include "FuzzCheck.h"
 #include "ramreport/TagSearch.h"
 
@@ -70,6 +70,8 @@ void search(std::span<const std::uint8_t> data, ramreport::TagBytes wanted, std:
     const std::uint64_t position = stream.position();
     FUZZ_CHECK(position >= start && position <= data.size());
     FUZZ_CHECK(*length <= data.size() - position);
+    // No value outside the budget is taken, nested ones included.
+    FUZZ_CHECK(position + *length <= start + budget);
     FUZZ_CHECK(headerEndsAt(data, static_cast<std::size_t>(position), wanted, *length));
 
     const std::optional<std::uint32_t> number = ramreport::readNumber(stream, *length);
