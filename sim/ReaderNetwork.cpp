@@ -102,31 +102,28 @@ std::vector<Outgoing> ReaderNetwork::open(int connection, int number)
 std::vector<Outgoing> ReaderNetwork::close(int connection, int number)
 {
     std::vector<Outgoing> out{{connection, "ACK CLOSE " + std::to_string(number)}};
-    auto found = readers_.find(number);
-    if (found == readers_.end())
-        return out;
-    Reader& reader = found->second;
-    std::erase(reader.waiting, connection);
-    if (reader.holder == connection) {
-        reader.holder = -1;
-        for (Outgoing& next : handOver(number))
-            out.push_back(std::move(next));
-    }
+    if (readers_.contains(number))
+        leave(connection, number, out);
     return out;
 }
 
 std::vector<Outgoing> ReaderNetwork::disconnected(int connection)
 {
     std::vector<Outgoing> out;
-    for (auto& [number, reader] : readers_) {
-        std::erase(reader.waiting, connection);
-        if (reader.holder == connection) {
-            reader.holder = -1;
-            for (Outgoing& next : handOver(number))
-                out.push_back(std::move(next));
-        }
-    }
+    for (const auto& entry : readers_)
+        leave(connection, entry.first, out);
     return out;
+}
+
+void ReaderNetwork::leave(int connection, int number, std::vector<Outgoing>& out)
+{
+    Reader& reader = readers_[number];
+    std::erase(reader.waiting, connection);
+    if (reader.holder != connection)
+        return;
+    reader.holder = -1;
+    for (Outgoing& next : handOver(number))
+        out.push_back(std::move(next));
 }
 
 std::vector<Outgoing> ReaderNetwork::release(int number)

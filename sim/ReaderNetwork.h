@@ -46,6 +46,9 @@ private:
 
     std::vector<Outgoing> open(int connection, int reader);
     std::vector<Outgoing> close(int connection, int reader);
+    // The connection no longer waits for the reader nor holds it; a reader it held goes
+    // to the first one waiting, whose answer is added to out.
+    void leave(int connection, int reader, std::vector<Outgoing>& out);
     std::vector<Outgoing> handOver(int reader);
 
     std::map<int, Reader> readers_;
