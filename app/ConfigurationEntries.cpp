@@ -22,6 +22,14 @@ bool writeFieldNumber(platform::SettingsStore& store, std::string_view key, std:
     return !readFieldNumber(text, number) || store.writeInt(key, number);
 }
 
+// The stored choice of a group of options numbered from 0; a value naming none of them
+// is the first.
+int readChoice(platform::SettingsStore& store, std::string_view key, int choices)
+{
+    const int stored = store.readInt(key);
+    return stored >= 0 && stored < choices ? stored : 0;
+}
+
 } // namespace
 
 std::vector<std::string> splitPortList(std::string_view setting)
@@ -86,7 +94,7 @@ SerialNumberEntries loadSerialNumberEntries(platform::SettingsStore& store)
 {
     SerialNumberEntries entries;
     entries.action = store.readInt("AccionSerie");
-    entries.option = store.readInt("NumeroSerieRadio") == 1 ? 1 : 0;
+    entries.option = readChoice(store, "NumeroSerieRadio", 2);
     entries.next = store.readString("ProximoNS");
     entries.step = stepText(store.readInt("SaltoNS", 1), entries.option == 0);
     return entries;
@@ -102,8 +110,7 @@ MacAddressEntries loadMacAddressEntries(platform::SettingsStore& store)
 {
     MacAddressEntries entries;
     entries.action = store.readInt("AccionMAC");
-    const int option = store.readInt("DireccionMACRadio");
-    entries.option = option == 1 || option == 2 ? option : 0;
+    entries.option = readChoice(store, "DireccionMACRadio", 3);
     entries.next = store.readString("ProximoMAC");
     entries.step = stepText(store.readInt("SaltoMAC", 1), entries.option == 0);
     entries.dataSource = store.readString("DSN");
@@ -121,7 +128,7 @@ IpAddressEntries loadIpAddressEntries(platform::SettingsStore& store)
 {
     IpAddressEntries entries;
     entries.action = store.readInt("AccionIP");
-    entries.option = store.readInt("DireccionIPRadio") == 1 ? 1 : 0;
+    entries.option = readChoice(store, "DireccionIPRadio", 2);
     entries.next = static_cast<std::uint32_t>(store.readInt("ProximoIP"));
     entries.step = stepText(store.readInt("SaltoIP", 1), entries.option == 0);
     entries.mask = static_cast<std::uint32_t>(store.readInt("NetMask"));
@@ -152,8 +159,7 @@ bool saveDatesEntries(platform::SettingsStore& store, const DatesEntries& entrie
 ReadingEntries loadReadingEntries(platform::SettingsStore& store)
 {
     ReadingEntries entries;
-    const int option = store.readInt("LecturaRadio");
-    entries.option = option == 1 || option == 2 ? option : 0;
+    entries.option = readChoice(store, "LecturaRadio", 3);
     entries.port = store.readString("LecturaPuerto");
     entries.server = store.readString("LecturaServidor");
     entries.readerNumber = std::to_string(store.readInt("LecturaNumLector"));
@@ -170,8 +176,7 @@ bool saveReadingEntries(platform::SettingsStore& store, const ReadingEntries& en
 SigningToolEntries loadSigningToolEntries(platform::SettingsStore& store)
 {
     SigningToolEntries entries;
-    const int option = store.readInt("FirmadorRadio");
-    entries.option = option == 1 || option == 2 ? option : 0;
+    entries.option = readChoice(store, "FirmadorRadio", 3);
     entries.port = store.readString("FirmadorPuerto");
     entries.keyFile = store.readString("FirmadorArchivo");
     entries.keyNumber = store.readString("FirmadorClave");
@@ -187,10 +192,9 @@ bool saveSigningToolEntries(platform::SettingsStore& store, const SigningToolEnt
 DataLogEntries loadDataLogEntries(platform::SettingsStore& store)
 {
     DataLogEntries entries;
-    entries.option = store.readInt("RegistroRadio") == 1 ? 1 : 0;
+    entries.option = readChoice(store, "RegistroRadio", 2);
     entries.path = store.readString("Registro");
-    const int level = store.readInt("RegistroNivel");
-    entries.level = level >= 1 && level <= 4 ? level : 0;
+    entries.level = readChoice(store, "RegistroNivel", 5);
     return entries;
 }
 
