@@ -4,6 +4,7 @@
 #include "app/gui/StationText.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -89,4 +90,11 @@ void ConfigurationPage::watch(QComboBox* box)
 void ConfigurationPage::watch(QAbstractButton* button)
 {
     connect(button, &QAbstractButton::clicked, this, [this] { setModified(true); });
+}
+
+void ConfigurationPage::watchOptions(QButtonGroup* options, std::function<void()> applyEnabling)
+{
+    for (QAbstractButton* option : options->buttons())
+        watch(option);
+    connect(options, &QButtonGroup::idClicked, this, [applyEnabling = std::move(applyEnabling)] { applyEnabling(); });
 }

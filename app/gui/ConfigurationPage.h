@@ -8,9 +8,11 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 class QAbstractButton;
+class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 
@@ -62,6 +64,9 @@ protected:
     void watch(QLineEdit* edit);
     void watch(QComboBox* box);
     void watch(QAbstractButton* button);
+    // The buttons of an option group mark the page modified; a click on one re-applies
+    // the page's enabling rules.
+    void watchOptions(QButtonGroup* options, std::function<void()> applyEnabling);
 
     ConfigurationContext& context_;
 

@@ -59,9 +59,7 @@ DataLogPage::DataLogPage(ConfigurationContext& context, QWidget* parent)
     grid->setRowStretch(5, 1);
 
     watch(path_);
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
     connect(browse_, &QPushButton::clicked, this, &DataLogPage::browse);
     connect(clear_, &QPushButton::clicked, this, &DataLogPage::clearLog);
     connect(view_, &QPushButton::clicked, this, &DataLogPage::viewLog);

@@ -43,9 +43,7 @@ IpAddressPage::IpAddressPage(ConfigurationContext& context, QWidget* parent)
         watch(next_->box(box));
         watch(mask_->box(box));
     }
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
 }
 
 void IpAddressPage::load()

@@ -64,9 +64,7 @@ MacAddressPage::MacAddressPage(ConfigurationContext& context, QWidget* parent)
     watch(next_);
     watch(step_);
     watch(dataSource_);
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
     connect(browse_, &QPushButton::clicked, this, &MacAddressPage::browse);
 }
 

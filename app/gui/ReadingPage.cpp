@@ -40,9 +40,7 @@ ReadingPage::ReadingPage(ConfigurationContext& context, QWidget* parent)
     watch(port_);
     watch(server_);
     watch(readerNumber_);
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
     context.ports.add(this);
 }
 

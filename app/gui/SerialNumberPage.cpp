@@ -35,9 +35,7 @@ SerialNumberPage::SerialNumberPage(ConfigurationContext& context, QWidget* paren
     watch(action_);
     watch(next_);
     watch(step_);
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
 }
 
 void SerialNumberPage::load()

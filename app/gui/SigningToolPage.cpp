@@ -45,9 +45,7 @@ SigningToolPage::SigningToolPage(ConfigurationContext& context, QWidget* parent)
     watch(port_);
     watch(keyFile_);
     watch(keyNumber_);
-    for (QAbstractButton* option : options_->buttons())
-        watch(option);
-    connect(options_, &QButtonGroup::idClicked, this, [this] { applyEnabling(); });
+    watchOptions(options_, [this] { applyEnabling(); });
     connect(browse_, &QPushButton::clicked, this, &SigningToolPage::browse);
     context.ports.add(this);
 }
