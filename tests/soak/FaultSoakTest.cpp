@@ -91,7 +91,10 @@ protected:
     {
         const PortFaults& faults = plan.ports[i];
         const PortResult& port = round.ports[i];
-        SCOPED_TRACE(where + " port " + std::to_string(i) + " (" + faults.name + ") on " + port.line);
+        std::string last;
+        for (std::size_t m = port.messages.size() > 3 ? port.messages.size() - 3 : 0; m < port.messages.size(); ++m)
+            last += "\n  " + port.messages[m];
+        SCOPED_TRACE(where + " port " + std::to_string(i) + " (" + faults.name + ") on " + port.line + ", ending" + last);
         ASSERT_EQ(port.finals, 1) << "the download did not end exactly once";
         for (const auto& message : port.messages)
             EXPECT_TRUE(isStationMessage(message)) << "not a message of the station: " << message;
@@ -191,6 +194,23 @@ protected:
         tally.maxThreads = std::max(tally.maxThreads, round.maxThreads);
     }
 
+    // Stations appending at once never mix their lines: each is a port, a kind and a
+    // message of the station.
+    void checkLoadLog()
+    {
+        std::vector<std::string> lines = readLines(ws.dir.file("load.log"));
+        EXPECT_FALSE(lines.empty());
+        for (const auto& line : lines) {
+            auto blank = line.find(' ');
+            ASSERT_TRUE(line.rfind("/dev/", 0) == 0 && blank != std::string::npos) << "load log line: " << line;
+            std::string message = line.substr(blank + 1);
+            for (const char* kind : {"CARGA: ", "ERROR: "})
+                if (message.rfind(kind, 0) == 0)
+                    message = message.substr(std::string(kind).size());
+            EXPECT_TRUE(isStationMessage(message)) << "load log line: " << line;
+        }
+    }
+
     SoakWorkspace ws;
     RoundLimits limits{20000 * kSlowdown, environmentNumber("ORVANE_SOAK_PATIENCE", 20) * 1000 * kSlowdown,
                        5000 * kSlowdown, 1500 * kSlowdown};
@@ -206,6 +226,7 @@ TEST_F(FaultSoak, EveryDownloadEndsWellUnderRandomFaults)
     int parallel = std::max(1, static_cast<int>(environmentNumber("ORVANE_SOAK_PARALLEL", 2)));
     std::printf("soak: seed %llu, %d downloads, %d stations at once (repeat with ORVANE_SOAK_SEED=%llu)\n",
                 static_cast<unsigned long long>(seed), downloads, parallel, static_cast<unsigned long long>(seed));
+    std::fflush(stdout);
     RecordProperty("seed", std::to_string(seed));
     std::mt19937_64 random(seed);
     std::vector<RoundPlan> plans = planRounds(downloads, random);
@@ -246,6 +267,7 @@ TEST_F(FaultSoak, EveryDownloadEndsWellUnderRandomFaults)
         EXPECT_LT(std::stoll(serial), ws.nextSerial());
     for (const auto& mac : macs)
         EXPECT_LT(std::stoll(mac, nullptr, 16), ws.nextMac());
+    checkLoadLog();
     EXPECT_TRUE(std::filesystem::is_empty(ws.stationTemp())) << "exchange files left behind";
     for (const auto& entry : std::filesystem::directory_iterator(ws.dir.path()))
         EXPECT_TRUE(entry.is_directory() || entry.path().filename() == "orvane.conf" ||
