@@ -3,6 +3,7 @@
 // entry of a key is the one a lookup answers. The syntax is followed here line by line
 // as the station's description states it, independently of the parser.
 #include "FuzzCheck.h"
+#include "ReferenceText.h"
 #include "data/ProfileFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileDescriptor.h"
@@ -20,23 +21,8 @@ struct Section {
     std::vector<ProfileEntry> entries;
 };
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
+using fuzzing::trimBlanks;
+using fuzzing::upper;
 
 // The sections the description's syntax gives, in order of first appearance.
 std::vector<Section> expectedSections(std::string_view content)

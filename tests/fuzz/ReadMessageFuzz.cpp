@@ -1,11 +1,14 @@
 // Messages of the reader network server of any content: a code it gives is at most as
 // long as the message, and any code sent quoted in a READ message comes back exactly.
 #include "FuzzCheck.h"
+#include "ReferenceText.h"
 #include "comm/ReadMessage.h"
 
 #include <string>
 
 namespace {
+
+using fuzzing::upper;
 
 std::string quoted(std::string_view code, char quote)
 {
@@ -16,15 +19,6 @@ std::string quoted(std::string_view code, char quote)
         text += c;
     }
     return text + quote;
-}
-
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 bool isDelimiter(char c)

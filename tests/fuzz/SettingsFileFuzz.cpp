@@ -2,6 +2,7 @@
 // and a write of one key changes that key alone: every other line of the file, other
 // sections and comments included, stays as it was, and every other key reads as before.
 #include "FuzzCheck.h"
+#include "ReferenceText.h"
 #include "platform/SettingsStore.h"
 
 #include <cstdlib>
@@ -17,6 +18,8 @@
 
 namespace {
 
+using fuzzing::trimBlanks;
+
 bool equalsNoCase(std::string_view a, std::string_view b)
 {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -26,15 +29,6 @@ bool equalsNoCase(std::string_view a, std::string_view b)
         if (lower(a[i]) != lower(b[i]))
             return false;
     return true;
-}
-
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // The file's lines as the store sees them: split at LF, a CR before the LF dropped.
