@@ -4,6 +4,7 @@ orvane_test(station_e2e_tests e2e
     e2e/CorvantisE2ETest.cpp
     e2e/StationE2ETest.cpp
     support/ChildProcess.cpp
+    support/LoadFiles.cpp
     support/StationRun.cpp
     support/TempDir.cpp
     support/TermSim.cpp

@@ -7,6 +7,7 @@ if(TARGET orvane_gui)
     gui/StationPanelsTest.cpp
     gui/StationWindowTest.cpp
     support/ChildProcess.cpp
+    support/LoadFiles.cpp
     support/TempDir.cpp
     support/TermSim.cpp
   )

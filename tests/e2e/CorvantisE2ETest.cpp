@@ -1,6 +1,7 @@
 // orvane-load loading simulated bootstrap-family terminals end to end: RAM bootstrap,
 // configuration data with fresh identities signed by the stand-in signer, prekernel,
 // kernel, applications, the closing command and the clock.
+#include "support/LoadFiles.h"
 #include "support/StationRun.h"
 #include "support/TempDir.h"
 #include "support/TermSim.h"
@@ -13,23 +14,15 @@
 
 namespace {
 
-std::string binary(std::size_t size, int seed)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((seed * 97 + i * 13 + (i >> 7)) & 0xFF);
-    return bytes;
-}
-
 // The station's workspace: a CORVANTIS model, its files, the settings.
 class CorvantisStation {
 public:
     explicit CorvantisStation(bool configurationData)
     {
         dir.write("apps/ramboot.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
-        prekernel = binary(600, 1);
-        kernel = binary(9000, 2);
-        app = binary(5000, 3);
+        prekernel = binaryContent(600, 1);
+        kernel = binaryContent(9000, 2);
+        app = binaryContent(5000, 3);
         dir.write("apps/pre.bin", prekernel);
         dir.write("apps/kernel.bin", kernel);
         dir.write("apps/app.bin", app);

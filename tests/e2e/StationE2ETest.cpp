@@ -1,5 +1,6 @@
 // orvane-load against simulated terminals on pseudo-terminals: loads side by side, the
 // line settings, the load log, cancel by SIGINT, and the setup errors.
+#include "support/LoadFiles.h"
 #include "support/StationRun.h"
 #include "support/TempDir.h"
 #include "support/TermSim.h"
@@ -10,17 +11,6 @@
 #include <sstream>
 
 namespace {
-
-std::string hexLines(int count, int seed)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        char line[64];
-        std::snprintf(line, sizeof line, ":04%04X00%08X%02X\r\n", (i * 4) & 0xFFFF, seed * 7919 + i, 0);
-        text += line;
-    }
-    return text;
-}
 
 std::vector<std::string> linesOf(const std::string& text)
 {

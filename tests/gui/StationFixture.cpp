@@ -2,27 +2,13 @@
 
 #include "app/gui/OrvaneView.h"
 #include "app/gui/PanelButton.h"
+#include "support/LoadFiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QThread>
-
-namespace {
-
-std::string hexLines(int count, int seed)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        char line[64];
-        std::snprintf(line, sizeof line, ":04%04X00%08X%02X\r\n", (i * 4) & 0xFFFF, seed * 7919 + i, 0);
-        text += line;
-    }
-    return text;
-}
-
-} // namespace
 
 StationWorkspace::StationWorkspace()
 {
