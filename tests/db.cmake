@@ -15,6 +15,7 @@ orvane_test(db_tests db
     db/RangeDatabases.cpp
     identity/ForkedWorker.cpp
     identity/ScriptedInterfaceThread.cpp
+    support/BootstrapTerminal.cpp
     support/ChildProcess.cpp
     support/StationRun.cpp
     support/TempDir.cpp

@@ -3,6 +3,7 @@ orvane_test(station_e2e_tests e2e
   SOURCES
     e2e/CorvantisE2ETest.cpp
     e2e/StationE2ETest.cpp
+    support/BootstrapTerminal.cpp
     support/ChildProcess.cpp
     support/LoadFiles.cpp
     support/StationRun.cpp

@@ -18,6 +18,7 @@ orvane_test(reader_e2e_tests e2e
     reader/ReaderE2ETest.cpp
     reader/ReaderSimTest.cpp
     reader/ServerThread.cpp
+    support/BootstrapTerminal.cpp
     support/ChildProcess.cpp
     support/PtyPair.cpp
     support/StationRun.cpp

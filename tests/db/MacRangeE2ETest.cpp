@@ -5,14 +5,13 @@
 #include "app/RangoMAC.h"
 #include "db/OdbcTestConfig.h"
 #include "db/RangeDatabases.h"
+#include "support/BootstrapTerminal.h"
 #include "support/StationRun.h"
 #include "support/TempDir.h"
 #include "support/TermSim.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 
 namespace {
@@ -33,13 +32,10 @@ public:
     RangeStation()
     {
         odbctest::useOwnConfiguration();
-        dir.write("apps/ramboot.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
+        writeBootstrapFiles(dir);
         dir.write("apps/pre.bin", std::string(600, '\x11'));
         dir.write("apps/kernel.bin", std::string(3000, '\x22'));
         dir.write("apps/app.bin", std::string(2000, '\x33'));
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/guarantee.bin", dir.file("apps/guarantee.bin"));
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/config.bin", dir.file("apps/config.bin"));
-        dir.write("apps/key.bin", "demo signing key");
         dir.write("terminals/Corvantis/CV1.app",
                   "[MODEL]\nCODE=CV1\nDESC=Counter unit\n[SYSTEM]\nPROTOCOL=CORVANTIS\nRAMBOOT=ramboot.hex\n"
                   "RBDELAY=150\nPREKERNEL=pre.bin\nKERNEL=kernel.bin\nGUARANTEE=guarantee.bin\nCONFIG=config.bin\n"
@@ -51,15 +47,11 @@ public:
                                      "SaltoNS=1\nAccionSerie=3\nDireccionMACRadio=1\nDSN=" + dataSource +
                                      "\nAccionMAC=3\nFirmadorRadio=2\nFirmadorArchivo=" + dir.file("apps/key.bin") +
                                      "\nFirmadorClave=01\n");
-        // The signing tool is found on PATH.
-        std::string path = std::filesystem::path(ORVANE_SIGNER).parent_path().string();
-        const char* old = std::getenv("PATH");
-        ::setenv("PATH", (path + ":" + (old ? old : "/usr/bin:/bin")).c_str(), 1);
+        putSignerOnPath();
     }
     TermSim terminal(const std::string& name)
     {
-        return TermSim({"--mode", "terminal", "--files", dir.file(name), "--log", dir.file(name + ".log"),
-                        "--restart-ms", "50"});
+        return bootstrapTerminal(dir, name);
     }
     std::vector<std::string> args(std::vector<std::string> ports)
     {

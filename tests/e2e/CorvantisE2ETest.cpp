@@ -1,6 +1,7 @@
 // orvane-load loading simulated bootstrap-family terminals end to end: RAM bootstrap,
 // configuration data with fresh identities signed by the stand-in signer, prekernel,
 // kernel, applications, the closing command and the clock.
+#include "support/BootstrapTerminal.h"
 #include "support/LoadFiles.h"
 #include "support/StationRun.h"
 #include "support/TempDir.h"
@@ -8,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 
 namespace {
@@ -19,16 +18,13 @@ class CorvantisStation {
 public:
     explicit CorvantisStation(bool configurationData)
     {
-        dir.write("apps/ramboot.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
+        writeBootstrapFiles(dir);
         prekernel = binaryContent(600, 1);
         kernel = binaryContent(9000, 2);
         app = binaryContent(5000, 3);
         dir.write("apps/pre.bin", prekernel);
         dir.write("apps/kernel.bin", kernel);
         dir.write("apps/app.bin", app);
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/guarantee.bin", dir.file("apps/guarantee.bin"));
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/config.bin", dir.file("apps/config.bin"));
-        dir.write("apps/key.bin", "demo signing key");
         std::string system = "[SYSTEM]\nPROTOCOL=CORVANTIS\nRAMBOOT=ramboot.hex\nRBDELAY=150\nPREKERNEL=pre.bin\n"
                              "KERNEL=kernel.bin\nTIMESET=Yes\nSTDELAY=5\n";
         if (configurationData)
@@ -44,15 +40,11 @@ public:
                                      "AccionSerie=3\nDireccionMACRadio=0\nProximoMAC=0012AB000010\nSaltoMAC=1\n"
                                      "AccionMAC=3\nFirmadorRadio=2\nFirmadorArchivo=" +
                                      dir.file("apps/key.bin") + "\nFirmadorClave=01\n");
-        // The signing tool is found on PATH.
-        std::string path = std::filesystem::path(ORVANE_SIGNER).parent_path().string();
-        const char* old = std::getenv("PATH");
-        ::setenv("PATH", (path + ":" + (old ? old : "/usr/bin:/bin")).c_str(), 1);
+        putSignerOnPath();
     }
     TermSim terminal(const std::string& name)
     {
-        return TermSim({"--mode", "terminal", "--files", dir.file(name), "--log", dir.file(name + ".log"), "--restart-ms",
-                        "50"});
+        return bootstrapTerminal(dir, name);
     }
     std::vector<std::string> args(std::vector<std::string> ports, const std::string& settings = "orvane.conf")
     {

@@ -4,6 +4,7 @@
 // only come from the reader.
 #include "platform/FileDescriptor.h"
 #include "reader/ServerThread.h"
+#include "support/BootstrapTerminal.h"
 #include "support/PtyPair.h"
 #include "support/StationRun.h"
 #include "support/TempDir.h"
@@ -13,7 +14,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,12 +25,9 @@ class ReadingStation {
 public:
     explicit ReadingStation(const std::string& readingSettings)
     {
-        dir.write("apps/ramboot.hex", ":0400000001020304F2\r\n:00000001FF\r\n");
+        writeBootstrapFiles(dir);
         dir.write("apps/pre.bin", std::string(300, 'p'));
         dir.write("apps/kernel.bin", std::string(900, 'k'));
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/guarantee.bin", dir.file("apps/guarantee.bin"));
-        std::filesystem::copy_file(ORVANE_DEMO_DATA "/config.bin", dir.file("apps/config.bin"));
-        dir.write("apps/key.bin", "demo signing key");
         dir.write("terminals/Corvantis/CV1.app",
                   "[MODEL]\nCODE=CV1\nDESC=Counter unit\n"
                   "[SYSTEM]\nPROTOCOL=CORVANTIS\nRAMBOOT=ramboot.hex\nRBDELAY=150\nPREKERNEL=pre.bin\n"
@@ -42,17 +39,14 @@ public:
                                      "AccionSerie=3\nDireccionMACRadio=0\nProximoMAC=0012AB000010\nSaltoMAC=1\n"
                                      "AccionMAC=0\nFirmadorRadio=2\nFirmadorArchivo=" +
                                      dir.file("apps/key.bin") + "\nFirmadorClave=01\n" + readingSettings);
-        std::string path = std::filesystem::path(ORVANE_SIGNER).parent_path().string();
-        const char* old = std::getenv("PATH");
-        ::setenv("PATH", (path + ":" + (old ? old : "/usr/bin:/bin")).c_str(), 1);
+        putSignerOnPath();
         input = dir.file("operator");
         if (::mkfifo(input.c_str(), 0600) != 0)
             throw std::runtime_error("mkfifo failed");
     }
     TermSim terminal()
     {
-        return TermSim({"--mode", "terminal", "--files", dir.file("t1"), "--log", dir.file("t1.log"), "--restart-ms",
-                        "50"});
+        return bootstrapTerminal(dir, "t1");
     }
     // Starts the station with the operator's input open but silent.
     std::unique_ptr<StationRun> run(const std::string& port)
