@@ -14,7 +14,7 @@ orvane_test(db_tests db
     db/PostgresServer.cpp
     db/RangeDatabases.cpp
     identity/ForkedWorker.cpp
-    identity/ScriptedInterfaceThread.cpp
+    support/ScriptedInterfaceThread.cpp
     support/BootstrapTerminal.cpp
     support/ChildProcess.cpp
     support/StationRun.cpp

@@ -5,7 +5,7 @@ orvane_test(identity_tests unit
     identity/ForkedWorker.cpp
     identity/IdentityAssignmentTest.cpp
     identity/IdentityStepsTest.cpp
-    identity/ScriptedInterfaceThread.cpp
+    support/ScriptedInterfaceThread.cpp
     identity/SequenceSharingTest.cpp
     identity/SignerPasswordTest.cpp
     support/TempDir.cpp

@@ -5,7 +5,7 @@ orvane_test(signing_tests unit
     signing/NetworkDirectoryTest.cpp
     signing/ProcessRunnerTest.cpp
     signing/ScopedEnvironment.cpp
-    signing/ScriptedInterfaceThread.cpp
+    support/ScriptedInterfaceThread.cpp
     signing/SignatureTrailerTest.cpp
     signing/SignConfigurationTest.cpp
     signing/SigningFixture.cpp

@@ -2,7 +2,7 @@
 // A station whose MAC addresses come from a range database: its settings file names
 // the data source, an interface thread answers its requests, and loader threads ask.
 #include "app/OrvaneDoc.h"
-#include "identity/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 // sequences of the settings file, the operator's readings and the sources that fail.
 #include "app/NuevoRPC.h"
 #include "app/OrvaneDoc.h"
-#include "identity/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "platform/SettingsStore.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"

@@ -3,7 +3,7 @@
 // may reach two terminals.
 #include "app/OrvaneDoc.h"
 #include "identity/ForkedWorker.h"
-#include "identity/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 

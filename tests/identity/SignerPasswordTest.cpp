@@ -1,7 +1,7 @@
 // The signing tool's user password: asked on the interface thread for a loader thread,
 // kept in memory as typed, and never taken blank.
 #include "app/OrvaneDoc.h"
-#include "identity/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 

@@ -25,12 +25,10 @@ SigningTest::SigningTest()
     environment.push_back(std::make_unique<ScopedEnvironment>("ORVANE_SIGNER_LOG", logPath));
     for (const char* name : switches)
         environment.push_back(std::make_unique<ScopedEnvironment>(name, std::nullopt));
-    doc.setInterfaceThread(&ui);
 }
 
 SigningTest::~SigningTest()
 {
-    doc.setInterfaceThread(nullptr);
     while (!environment.empty())
         environment.pop_back(); // last set, first restored: a variable set twice gets its first value back
 }

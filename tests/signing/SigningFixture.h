@@ -7,7 +7,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Ticks.h"
 #include "signing/ScopedEnvironment.h"
-#include "signing/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "signing/ToolRuns.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // An interface thread of the tests' own: a thread that runs command 104 whenever it is
 // posted and answers the operator's prompts from a script. An answer left out of the
-// script, or given as nothing, is a Cancel. Every prompt is recorded with its caption.
+// script, or given as nothing, is a Cancel. Every prompt and message is recorded.
 #include "app/InterfaceThread.h"
 
 #include <condition_variable>
@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class OrvaneDoc;
@@ -31,6 +32,10 @@ public:
     // Each prompt as "text: caption", "address: caption", "password: title" or
     // "message: caption: text", in the order they came.
     std::vector<std::string> prompts() const;
+    // The titles of the password prompts, in order.
+    std::vector<std::string> passwordTitles() const;
+    // (text, caption) of every message shown, in order.
+    std::vector<std::pair<std::string, std::string>> messages() const;
     // Prompts that were made on some other thread than this one.
     int promptsOffThread() const;
     int posts() const;
@@ -56,6 +61,8 @@ private:
     std::deque<std::optional<std::uint32_t>> addresses_;
     std::deque<std::optional<std::string>> passwords_;
     std::vector<std::string> prompts_;
+    std::vector<std::string> passwordTitles_;
+    std::vector<std::pair<std::string, std::string>> messages_;
     int promptsOffThread_ = 0;
     std::thread thread_; // last: started once everything above exists
 };

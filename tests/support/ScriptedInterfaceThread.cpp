@@ -1,4 +1,4 @@
-#include "identity/ScriptedInterfaceThread.h"
+#include "support/ScriptedInterfaceThread.h"
 
 #include "app/OrvaneDoc.h"
 
@@ -57,6 +57,18 @@ std::vector<std::string> ScriptedInterfaceThread::prompts() const
     return prompts_;
 }
 
+std::vector<std::string> ScriptedInterfaceThread::passwordTitles() const
+{
+    std::scoped_lock lock(mutex_);
+    return passwordTitles_;
+}
+
+std::vector<std::pair<std::string, std::string>> ScriptedInterfaceThread::messages() const
+{
+    std::scoped_lock lock(mutex_);
+    return messages_;
+}
+
 int ScriptedInterfaceThread::promptsOffThread() const
 {
     std::scoped_lock lock(mutex_);
@@ -110,6 +122,7 @@ bool ScriptedInterfaceThread::askPassword(const std::string& title, std::string&
 {
     record("password: " + title);
     std::scoped_lock lock(mutex_);
+    passwordTitles_.push_back(title);
     auto answer = takeAnswer(passwords_);
     if (!answer)
         return false;
@@ -120,6 +133,8 @@ bool ScriptedInterfaceThread::askPassword(const std::string& title, std::string&
 void ScriptedInterfaceThread::showMessage(const std::string& text, const std::string& caption)
 {
     record("message: " + caption + ": " + text);
+    std::scoped_lock lock(mutex_);
+    messages_.emplace_back(text, caption);
 }
 
 void ScriptedInterfaceThread::record(std::string prompt)
