@@ -14,5 +14,6 @@ orvane_test(engine_tests unit
     engine/OrvaneDocTest.cpp
     engine/ScriptedTerminal.cpp
     support/PtyPair.cpp
+    support/ScriptedInterfaceThread.cpp
     support/TempDir.cpp
 )

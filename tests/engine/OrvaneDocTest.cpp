@@ -1,70 +1,20 @@
 // The document: requests run on the interface thread, model lookups, the load log and
 // the terminal types tree with its remembered node.
-#include "app/InterfaceThread.h"
 #include "app/OrvaneDoc.h"
 #include "app/RPC.h"
 #include "platform/SettingsStore.h"
+#include "support/ScriptedInterfaceThread.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace {
-
-// An interface thread of its own that runs command 104 whenever it is posted.
-class TestInterfaceThread final : public InterfaceThread {
-public:
-    explicit TestInterfaceThread(OrvaneDoc& doc) : doc_(doc), thread_([this] { loop(); }) {}
-    ~TestInterfaceThread() override
-    {
-        {
-            std::scoped_lock lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        thread_.join();
-    }
-    bool isInterfaceThread() const override { return std::this_thread::get_id() == thread_.get_id(); }
-    void postExecuteRequests() override
-    {
-        std::scoped_lock lock(mutex_);
-        ++posts;
-        ++pending_;
-        wake_.notify_all();
-    }
-    bool readText(const std::string&, std::string&, BarcodeReader::Reader*) override { return false; }
-    bool readIpAddress(const std::string&, std::uint32_t&, BarcodeReader::Reader*) override { return false; }
-    bool askPassword(const std::string&, std::string&) override { return false; }
-    void showMessage(const std::string&, const std::string&) override {}
-    int posts = 0;
-
-private:
-    void loop()
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return stop_ || pending_ > 0; });
-            if (stop_)
-                return;
-            pending_ = 0;
-            lock.unlock();
-            doc_.executeQueuedRequests();
-            lock.lock();
-        }
-    }
-    OrvaneDoc& doc_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    int pending_ = 0;
-    bool stop_ = false;
-    std::thread thread_;
-};
 
 class RecordingRequest final : public RPC {
 public:
@@ -84,8 +34,7 @@ struct DocFixture {
 TEST(OrvaneDoc, RequestsOfLoaderThreadsRunOnTheInterfaceThreadOneAtATime)
 {
     DocFixture f;
-    TestInterfaceThread ui(f.doc);
-    f.doc.setInterfaceThread(&ui);
+    ScriptedInterfaceThread ui(f.doc);
     std::mutex mutex;
     std::vector<int> order;
     int next = 1000;
@@ -111,14 +60,13 @@ TEST(OrvaneDoc, RequestsOfLoaderThreadsRunOnTheInterfaceThreadOneAtATime)
     ASSERT_EQ(order.size(), 200u);
     EXPECT_EQ(most, 1);
     EXPECT_EQ(next, 1200); // every request ran exactly once
-    EXPECT_LE(ui.posts, 200);
+    EXPECT_LE(ui.posts(), 200);
 }
 
 TEST(OrvaneDoc, RequestOnTheInterfaceThreadRunsAtOnce)
 {
     DocFixture f;
-    TestInterfaceThread ui(f.doc);
-    f.doc.setInterfaceThread(&ui);
+    ScriptedInterfaceThread ui(f.doc);
     bool innerRan = false, innerRanFirst = false;
     RecordingRequest inner([&] { innerRan = true; });
     RecordingRequest outer([&] {
@@ -127,7 +75,7 @@ TEST(OrvaneDoc, RequestOnTheInterfaceThreadRunsAtOnce)
     });
     f.doc.runOnInterfaceThread(outer);
     EXPECT_TRUE(innerRanFirst);
-    EXPECT_EQ(ui.posts, 1);
+    EXPECT_EQ(ui.posts(), 1);
 }
 
 TEST(OrvaneDoc, ModelLookupsNeedAModelAsCurrentNode)
